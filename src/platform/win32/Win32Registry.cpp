@@ -1,0 +1,134 @@
+#include "platform/win32/Win32Registry.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "platform/win32/UniqueHandles.h"
+
+namespace nimbral::win32 {
+
+namespace {
+
+// Buffers of the enumeration: a value whose name or data does not fit ends the walk.
+constexpr DWORD kEnumBufferChars = 255;
+// All access but the rights to link keys: what the key is created and written with.
+constexpr REGSAM kCreateAccess = 0x3F;
+
+const BYTE* Bytes(const std::string& text) {
+    return reinterpret_cast<const BYTE*>(text.c_str());
+}
+
+// An empty path would name the hive itself, which is never ours to delete.
+bool NamesNoKey(const std::string& keyPath) {
+    return std::all_of(keyPath.begin(), keyPath.end(), [](char c) { return c == '\\'; });
+}
+
+}  // namespace
+
+HKEY HiveKey(Hive hive) {
+    switch (hive) {
+        case Hive::ClassesRoot:
+            return HKEY_CLASSES_ROOT;
+        case Hive::CurrentUser:
+            return HKEY_CURRENT_USER;
+        case Hive::LocalMachine:
+            return HKEY_LOCAL_MACHINE;
+        case Hive::Users:
+            return HKEY_USERS;
+    }
+    return nullptr;
+}
+
+bool Win32Registry::SetStringValue(Hive hive,
+                                   const std::string& keyPath,
+                                   const std::string& valueName,
+                                   const std::string& text) {
+    char noClass[] = "";
+    UniqueHkey key;
+    DWORD disposition = 0;
+    if (::RegCreateKeyExA(HiveKey(hive), keyPath.c_str(), 0, noClass, 0, kCreateAccess, nullptr, key.put(),
+                          &disposition) != ERROR_SUCCESS) {
+        return false;
+    }
+    return ::RegSetValueExA(key.get(), valueName.c_str(), 0, REG_SZ, Bytes(text),
+                            static_cast<DWORD>(text.size() + 1)) == ERROR_SUCCESS;
+}
+
+std::string Win32Registry::ReadStringValue(Hive hive, const std::string& keyPath, const std::string& valueName) {
+    UniqueHkey key;
+    if (::RegOpenKeyExA(HiveKey(hive), keyPath.c_str(), 0, KEY_QUERY_VALUE, key.put()) != ERROR_SUCCESS)
+        return {};
+    std::string result;
+    for (DWORD index = 0;; ++index) {
+        char name[kEnumBufferChars] = {};
+        char data[kEnumBufferChars] = {};
+        DWORD nameLength = kEnumBufferChars;
+        DWORD dataLength = kEnumBufferChars;
+        if (::RegEnumValueA(key.get(), index, name, &nameLength, nullptr, nullptr, reinterpret_cast<BYTE*>(data),
+                            &dataLength) != ERROR_SUCCESS) {
+            break;
+        }
+        // The data without its terminating zero. Later matches win: the walk goes on to the end.
+        if (std::string(name, nameLength) == valueName)
+            result.assign(data, dataLength > 0 ? dataLength - 1 : 0);
+    }
+    return result;
+}
+
+void Win32Registry::DeleteRegistryValue(Hive hive, const std::string& keyPath, const std::string& valueName) {
+    UniqueHkey key;
+    if (::RegOpenKeyA(HiveKey(hive), keyPath.c_str(), key.put()) != ERROR_SUCCESS)
+        return;
+    ::RegDeleteValueA(key.get(), valueName.c_str());
+}
+
+std::string Win32Registry::DeleteRegistryKey(Hive hive, const std::string& keyPath) {
+    if (NamesNoKey(keyPath))
+        return kKeyNotDeleted;
+    return ::RegDeleteKeyA(HiveKey(hive), keyPath.c_str()) == ERROR_SUCCESS ? kKeyDeleted : kKeyNotDeleted;
+}
+
+void Win32Registry::SaveKey(Hive hive, const std::string& keyPath) {
+    UniqueHkey key;
+    ::RegCreateKeyA(HiveKey(hive), keyPath.c_str(), key.put());
+}
+
+std::string Win32Registry::GetString(Hive hive, const std::string& keyPath, const std::string& valueName) {
+    UniqueHkey key;
+    if (::RegOpenKeyA(HiveKey(hive), keyPath.c_str(), key.put()) != ERROR_SUCCESS)
+        return {};
+    DWORD type = REG_NONE;
+    DWORD size = 0;
+    ::RegQueryValueExA(key.get(), valueName.c_str(), nullptr, &type, nullptr, &size);
+    if (type != REG_SZ)
+        return {};
+    std::string buffer(size, ' ');
+    if (::RegQueryValueExA(key.get(), valueName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()),
+                           &size) != ERROR_SUCCESS) {
+        return {};
+    }
+    return buffer.substr(0, buffer.find('\0'));
+}
+
+void Win32Registry::SaveString(Hive hive,
+                               const std::string& keyPath,
+                               const std::string& valueName,
+                               const std::string& text) {
+    UniqueHkey key;
+    if (::RegCreateKeyA(HiveKey(hive), keyPath.c_str(), key.put()) != ERROR_SUCCESS)
+        return;
+    ::RegSetValueExA(key.get(), valueName.c_str(), 0, REG_SZ, Bytes(text), static_cast<DWORD>(text.size()));
+}
+
+// The same calls as DeleteRegistryValue.
+void Win32Registry::DeleteValue(Hive hive, const std::string& keyPath, const std::string& valueName) {
+    DeleteRegistryValue(hive, keyPath, valueName);
+}
+
+void Win32Registry::DeleteKey(Hive hive, const std::string& keyPath) {
+    if (NamesNoKey(keyPath))
+        return;
+    ::RegDeleteKeyA(HiveKey(hive), keyPath.c_str());
+}
+
+}  // namespace nimbral::win32

@@ -1,0 +1,13 @@
+#pragma once
+
+#include "platform/Shell.h"
+
+namespace nimbral::win32 {
+
+class Win32Shell final : public Shell {
+  public:
+    std::string SpecialFolderPath(WindowHandle owner, int folderNumber) override;
+    std::string TempFolderPath() override;
+};
+
+}  // namespace nimbral::win32

@@ -1,0 +1,185 @@
+#include "settings/SettingsStore.h"
+
+#include <utility>
+
+#include "settings/modHash.h"
+#include "text/AnsiText.h"
+
+namespace nimbral {
+
+namespace {
+
+std::string SlotKey(ListId list, std::size_t index) {
+    return ListPrefix(list) + DecimalText(std::uint64_t{index});
+}
+
+std::string Unscrambled(std::string text, bool scrambled) {
+    if (scrambled)
+        ScrambleText(text);
+    return text;
+}
+
+const ListBoxRows& WizardRows(const WizardControls& controls, ListId list) {
+    switch (list) {
+        case ListId::Sites:
+            return controls.lstSites[1];
+        case ListId::Cookies:
+            return controls.lstSites[2];
+        case ListId::Files:
+            return controls.lstFiles;
+        case ListId::Paths:
+            return controls.lstPaths;
+        case ListId::Media:
+            return controls.lstMedia;
+        case ListId::Docs:
+            return controls.lstDoc;
+    }
+    return controls.lstDoc;
+}
+
+ListBoxRows& WizardRows(WizardControls& controls, ListId list) {
+    return const_cast<ListBoxRows&>(WizardRows(static_cast<const WizardControls&>(controls), list));
+}
+
+}  // namespace
+
+SettingsStore::SettingsStore(SettingsArea& area, std::string applicationName)
+    : area_(area), application_(std::move(applicationName)) {}
+
+std::string SettingsStore::GetSetting(const std::string& key, const std::string& defaultText) const {
+    return area_.GetSetting(application_, kSettingsSection, key, defaultText);
+}
+
+bool SettingsStore::SaveSetting(const std::string& key, const std::string& text) const {
+    return area_.SaveSetting(application_, kSettingsSection, key, text);
+}
+
+void SettingsStore::LoadFlag(const char* key, const char* defaultText, std::int16_t& flag) {
+    if (const auto value = ParseInt16(GetSetting(key, defaultText)))
+        flag = *value;
+}
+
+std::string SettingsStore::LoadText(const std::string& key) const {
+    return Unscrambled(GetSetting(key, ""), current_.enc == 1);
+}
+
+void SettingsStore::LoadSettings() {
+    Settings& s = current_;
+    LoadFlag("ipa", "0", s.ipa);
+    LoadFlag("enc", "1", s.enc);
+    LoadFlag("ras", "0", s.ras);
+    LoadFlag("ste", "0", s.ste);
+    LoadFlag("hky", "1", s.hky);
+
+    LoadFlag("dehist", "1", s.dehist);
+    LoadFlag("decook", "1", s.decook);
+    LoadFlag("detype", "1", s.detype);
+    LoadFlag("dedocu", "1", s.dedocu);
+    LoadFlag("demedi", "1", s.demedi);
+    LoadFlag("deoffi", "1", s.deoffi);
+    LoadFlag("dewint", "1", s.dewint);
+    LoadFlag("deintt", "1", s.deintt);
+    LoadFlag("derecy", "1", s.derecy);
+    LoadFlag("deruns", "1", s.deruns);
+
+    s.pas = LoadText("pas");
+    s.td = LoadText("td");
+    s.mk = LoadText("mk");
+    s.rk = LoadText("rk");
+
+    // Reading stops at the last slot: anything stored past it could never be held anyway.
+    for (ListId list : kAllLists) {
+        SettingList& table = s.List(list);
+        table.Clear();
+        for (std::size_t i = 0; i < SettingList::size(); ++i) {
+            std::string text = LoadText(SlotKey(list, i));
+            if (text.empty())
+                break;
+            table[i] = std::move(text);
+        }
+    }
+}
+
+void SettingsStore::ClearStoredLists() {
+    // Values are overwritten, never removed; a cleared list ends at its first value.
+    for (ListId list : kAllLists) {
+        for (std::size_t i = 0;; ++i) {
+            const std::string key = SlotKey(list, i);
+            if (GetSetting(key, "").empty())
+                break;
+            SaveSetting(key, "");
+        }
+    }
+}
+
+void SettingsStore::SaveWizardSettings(const WizardControls& controls) {
+    ClearStoredLists();
+
+    const std::int16_t enc = controls.chkencrypt;
+    const auto stored = [enc](std::string text) {
+        if (enc == 1)
+            ScrambleText(text);
+        return text;
+    };
+
+    SaveSetting("enc", DecimalText(int{enc}));
+    SaveSetting("ras", DecimalText(int{controls.chkRunAtStart}));
+    SaveSetting("ste", DecimalText(int{controls.chkStealthMode}));
+    SaveSetting("hky", DecimalText(int{controls.chkHotKey}));
+    SaveSetting("ipa", DecimalText(int{controls.chkPassword}));
+    SaveSetting("pas", stored(controls.txtPass1));
+    SaveSetting("td", stored(controls.txtSetting[0]));
+    SaveSetting("mk", stored(controls.txtSetting[2]));
+    SaveSetting("rk", stored(controls.txtSetting[3]));
+
+    // The emptiness test is made on the text as stored, so with scrambling on a single blank is kept
+    // (it becomes code 160). Stored lists are numbered from 0 without gaps either way.
+    for (ListId list : kAllLists) {
+        const ListBoxRows& rows = WizardRows(controls, list);
+        const std::size_t count = std::min(rows.size(), kListSlots);
+        std::size_t n = 0;
+        for (std::size_t k = 0; k < count; ++k) {
+            std::string text = stored(rows[k]);
+            if (text.empty() || text == " ")
+                continue;
+            SaveSetting(SlotKey(list, n), text);
+            ++n;
+        }
+    }
+}
+
+void SettingsStore::FillWizardControls(WizardControls& controls, Shell& shell) const {
+    const Settings& s = current_;
+    controls.chkencrypt = s.enc;
+    controls.chkPassword = s.ipa;
+    controls.chkRunAtStart = s.ras;
+    controls.chkStealthMode = s.ste;
+    controls.chkHotKey = s.hky;
+
+    for (ListId list : kAllLists) {
+        const SettingList& table = s.List(list);
+        ListBoxRows& rows = WizardRows(controls, list);
+        rows.assign(table.begin(), table.begin() + static_cast<std::ptrdiff_t>(table.CountUsed()));
+    }
+
+    controls.txtPass1 = s.pas;
+    controls.txtPass2 = s.pas;
+    controls.txtSetting[0] = s.td.empty() ? shell.TempFolderPath() : s.td;
+    controls.txtSetting[2] = s.mk.empty() ? std::string(kDefaultMediaKey) : s.mk;
+    controls.txtSetting[3] = s.rk;
+}
+
+void SettingsStore::ApplyCategoryFlags(CategoryChecks& checks) const {
+    const Settings& s = current_;
+    checks.chkCookies = s.decook;
+    checks.chkDocuments = s.dedocu;
+    checks.chkHistory = s.dehist;
+    checks.chkIntTemp = s.deintt;
+    checks.chkMedia = s.demedi;
+    checks.chkRecycle = s.derecy;
+    checks.chkRunSearch = s.deruns;
+    checks.chkTyped = s.detype;
+    checks.chkWinTemp = s.dewint;
+}
+
+}  // namespace nimbral

@@ -1,0 +1,48 @@
+#pragma once
+
+// The settings store: every option as a string value in the per-user settings area, under the
+// product name and the section "Settings", with the in-memory copy the rest of the program reads.
+
+#include <string>
+
+#include "platform/SettingsArea.h"
+#include "platform/Shell.h"
+#include "settings/ControlModels.h"
+#include "settings/Settings.h"
+
+namespace nimbral {
+
+inline constexpr char kDefaultMediaKey[] =
+    "HKEY_CURRENT_USER\\Software\\Microsoft\\MediaPlayer\\Player\\RecentFileList";
+
+class SettingsStore {
+  public:
+    SettingsStore(SettingsArea& area, std::string applicationName);
+
+    Settings& Current() { return current_; }
+    const Settings& Current() const { return current_; }
+
+    // Reads every setting into memory. A value that cannot be used (a flag that is not a number)
+    // leaves its in-memory value as it was; every other value is still read.
+    void LoadSettings();
+    // Empties the six stored lists by overwriting their values with empty texts.
+    void ClearStoredLists();
+    // Stores what the wizard's controls hold; the in-memory copy is left for the caller to reload.
+    void SaveWizardSettings(const WizardControls& controls);
+    void FillWizardControls(WizardControls& controls, Shell& shell) const;
+    void ApplyCategoryFlags(CategoryChecks& checks) const;
+
+    // One setting of the section, for the windows that store single values as they change.
+    std::string GetSetting(const std::string& key, const std::string& defaultText) const;
+    bool SaveSetting(const std::string& key, const std::string& text) const;
+
+  private:
+    void LoadFlag(const char* key, const char* defaultText, std::int16_t& flag);
+    std::string LoadText(const std::string& key) const;
+
+    SettingsArea& area_;
+    std::string application_;
+    Settings current_;
+};
+
+}  // namespace nimbral

@@ -1,0 +1,170 @@
+#pragma once
+
+// The file-existence rule and the listers over every FileSystem: the in-memory double natively, the
+// real file system under Wine. Harness requirements:
+//   FileSystem& Get();
+//   std::string Root();                                   // an empty folder of the test's own, no trailing backslash
+//   void AddFolder(const std::string& relative, std::uint32_t attributes);  // relative to Root()
+//   void AddFile(const std::string& relative, std::uint32_t attributes);
+//   std::string DriveRoot();                              // "C:\"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/FileSystem.h"
+#include "system/Listers.h"
+#include "system/xfileExists.h"
+
+namespace nimbral::contract {
+
+namespace fa = FileAttribute;
+
+template <typename Harness>
+class FileSystemContract : public ::testing::Test {
+  protected:
+    Harness harness;
+    FileSystem& fs() { return harness.Get(); }
+    std::string At(const std::string& relative) { return harness.Root() + "\\" + relative; }
+
+    static std::vector<std::string> Entries(const Lister& lister) {
+        std::vector<std::string> out;
+        for (std::size_t i = 0; i < lister.Count(); ++i)
+            out.push_back(lister.Entry(i));
+        return out;
+    }
+};
+
+TYPED_TEST_SUITE_P(FileSystemContract);
+
+TYPED_TEST_P(FileSystemContract, FileFoundSeesOrdinaryFilesOnly) {
+    this->harness.AddFile("Plain.txt", fa::kArchive);
+    this->harness.AddFile("ReadOnly.txt", fa::kReadOnly);
+    this->harness.AddFile("Hidden.txt", fa::kHidden);
+    this->harness.AddFile("System.txt", fa::kSystem);
+    this->harness.AddFolder("Folder", fa::kDirectory);
+    this->harness.AddFolder("HiddenFolder", fa::kDirectory | fa::kHidden);
+
+    const struct {
+        std::string path;
+        bool found;
+    } cases[] = {
+        {this->At("Plain.txt"), true},
+        {this->At("pLAIN.TXT"), true},
+        {this->At("ReadOnly.txt"), true},
+        {this->At("Hidden.txt"), false},
+        {this->At("System.txt"), false},
+        {this->At("Folder"), false},
+        {this->At("HiddenFolder"), false},
+        {this->At("Missing.txt"), false},
+        {this->At("NoFolder\\Plain.txt"), false},
+        {"", false},
+        // A pattern counts only when the first match is spelt like it.
+        {this->At("Plain.*"), false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        EXPECT_EQ(FileFound(this->fs(), c.path), c.found);
+    }
+}
+
+TYPED_TEST_P(FileSystemContract, FileListerListsMatchingOrdinaryFilesSortedIgnoringCase) {
+    this->harness.AddFile("c.WW1", fa::kArchive);
+    this->harness.AddFile("b.txt", fa::kArchive);
+    this->harness.AddFile("a.ww1", fa::kArchive);
+    this->harness.AddFile("B.ww1", fa::kReadOnly);
+    this->harness.AddFile("hidden.ww1", fa::kHidden);
+    this->harness.AddFile("system.ww1", fa::kSystem);
+    this->harness.AddFolder("folder.ww1", fa::kDirectory);
+
+    FileLister plugins(this->fs(), "*.ww1");
+    ASSERT_TRUE(plugins.SetPath(this->harness.Root()));
+    EXPECT_THAT(this->Entries(plugins), ::testing::ElementsAre("a.ww1", "B.ww1", "c.WW1"));
+
+    FileLister all(this->fs());
+    ASSERT_TRUE(all.SetPath(this->harness.Root()));
+    EXPECT_THAT(this->Entries(all), ::testing::ElementsAre("a.ww1", "b.txt", "B.ww1", "c.WW1"));
+
+    all.SetListIndex(1);
+    EXPECT_EQ(all.FileName(), "b.txt");
+    all.SetListIndex(4);
+    EXPECT_EQ(all.FileName(), "");
+}
+
+TYPED_TEST_P(FileSystemContract, FolderListerListsSubfoldersAsFullPaths) {
+    this->harness.AddFolder("zeta", fa::kDirectory);
+    this->harness.AddFolder("Alpha", fa::kDirectory);
+    this->harness.AddFolder("Alpha\\inner", fa::kDirectory);
+    this->harness.AddFile("file.txt", fa::kArchive);
+
+    FolderLister folders(this->fs());
+    ASSERT_TRUE(folders.SetPath(this->harness.Root()));
+    EXPECT_THAT(this->Entries(folders), ::testing::ElementsAre(this->At("Alpha"), this->At("zeta")));
+}
+
+TYPED_TEST_P(FileSystemContract, EmptyFolderListsNothing) {
+    this->harness.AddFolder("empty", fa::kDirectory);
+    FolderLister folders(this->fs());
+    FileLister files(this->fs());
+    ASSERT_TRUE(folders.SetPath(this->At("empty")));
+    ASSERT_TRUE(files.SetPath(this->At("empty")));
+    EXPECT_EQ(folders.Count(), 0u);
+    EXPECT_EQ(files.Count(), 0u);
+}
+
+TYPED_TEST_P(FileSystemContract, PathsReadBackWithoutTrailingBackslashExceptAtADriveRoot) {
+    this->harness.AddFolder("sub", fa::kDirectory);
+    FileLister files(this->fs());
+    ASSERT_TRUE(files.SetPath(this->At("sub") + "\\"));
+    EXPECT_EQ(files.Path(), this->At("sub"));
+
+    FolderLister folders(this->fs());
+    ASSERT_TRUE(folders.SetPath(this->harness.DriveRoot()));
+    EXPECT_EQ(folders.Path(), this->harness.DriveRoot());
+    // Joining the path read back with an entry names that entry.
+    for (std::size_t i = 0; i < folders.Count(); ++i) {
+        EXPECT_TRUE(this->fs().DirExists(folders.Entry(i))) << folders.Entry(i);
+    }
+}
+
+TYPED_TEST_P(FileSystemContract, AFailedSetPathKeepsThePreviousListing) {
+    this->harness.AddFile("kept.txt", fa::kArchive);
+    this->harness.AddFile("notAFolder.txt", fa::kArchive);
+    FileLister files(this->fs());
+    ASSERT_TRUE(files.SetPath(this->harness.Root()));
+    for (const std::string& bad : {this->At("missing"), this->At("notAFolder.txt"), std::string()}) {
+        SCOPED_TRACE(bad);
+        EXPECT_FALSE(files.SetPath(bad));
+        EXPECT_EQ(files.Path(), this->harness.Root());
+        EXPECT_THAT(this->Entries(files), ::testing::ElementsAre("kept.txt", "notAFolder.txt"));
+    }
+}
+
+TYPED_TEST_P(FileSystemContract, PointingDirEngineAtAFolderPointsFileEngineThere) {
+    this->harness.AddFolder("temp", fa::kDirectory);
+    this->harness.AddFolder("temp\\sub", fa::kDirectory);
+    this->harness.AddFile("temp\\one.tmp", fa::kArchive);
+    MainWindowListers listers(this->fs());
+    ASSERT_TRUE(listers.DirEngine.SetPath(this->At("temp")));
+    EXPECT_EQ(listers.FileEngine.Path(), this->At("temp"));
+    EXPECT_THAT(this->Entries(listers.FileEngine), ::testing::ElementsAre("one.tmp"));
+    EXPECT_THAT(this->Entries(listers.DirEngine), ::testing::ElementsAre(this->At("temp\\sub")));
+
+    // A failed change of DirEngine moves neither.
+    EXPECT_FALSE(listers.DirEngine.SetPath(this->At("gone")));
+    EXPECT_EQ(listers.FileEngine.Path(), this->At("temp"));
+    EXPECT_EQ(listers.File1.Pattern(), "*.ww1");
+}
+
+REGISTER_TYPED_TEST_SUITE_P(FileSystemContract,
+                            FileFoundSeesOrdinaryFilesOnly,
+                            FileListerListsMatchingOrdinaryFilesSortedIgnoringCase,
+                            FolderListerListsSubfoldersAsFullPaths,
+                            EmptyFolderListsNothing,
+                            PathsReadBackWithoutTrailingBackslashExceptAtADriveRoot,
+                            AFailedSetPathKeepsThePreviousListing,
+                            PointingDirEngineAtAFolderPointsFileEngineThere);
+
+}  // namespace nimbral::contract

@@ -1,0 +1,169 @@
+#include "doubles/FakeRegistry.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "text/AnsiText.h"
+
+namespace nimbral::testing {
+
+namespace {
+
+std::vector<std::string> Segments(const std::string& keyPath) {
+    std::vector<std::string> segments;
+    std::string current;
+    for (char c : keyPath) {
+        if (c == '\\') {
+            if (!current.empty())
+                segments.push_back(FoldCase(current));
+            current.clear();
+        } else {
+            current += c;
+        }
+    }
+    if (!current.empty())
+        segments.push_back(FoldCase(current));
+    return segments;
+}
+
+constexpr std::size_t kEnumBufferChars = 255;
+
+std::string TextOfData(const std::string& data) {
+    return data.substr(0, data.find('\0'));
+}
+
+}  // namespace
+
+FakeRegistry::Key* FakeRegistry::Find(Hive hive, const std::string& keyPath) const {
+    Key* key = &hives_[hive];
+    for (const std::string& segment : Segments(keyPath)) {
+        const auto it = key->subkeys.find(segment);
+        if (it == key->subkeys.end())
+            return nullptr;
+        key = it->second.get();
+    }
+    return key;
+}
+
+FakeRegistry::Key& FakeRegistry::Create(Hive hive, const std::string& keyPath) {
+    Key* key = &hives_[hive];
+    for (const std::string& segment : Segments(keyPath)) {
+        auto& child = key->subkeys[segment];
+        if (!child)
+            child = std::make_unique<Key>();
+        key = child.get();
+    }
+    return *key;
+}
+
+void FakeRegistry::Put(Hive hive,
+                       const std::string& keyPath,
+                       const std::string& valueName,
+                       std::uint32_t type,
+                       const std::string& data) {
+    Key& key = Create(hive, keyPath);
+    auto& value = key.values[FoldCase(valueName)];
+    // Like the real registry, an overwrite keeps the name's first spelling.
+    if (value.name.empty())
+        value.name = valueName;
+    value.type = type;
+    value.data = data;
+}
+
+void FakeRegistry::PutRaw(Hive hive,
+                          const std::string& keyPath,
+                          const std::string& valueName,
+                          std::uint32_t type,
+                          const std::string& data) {
+    Put(hive, keyPath, valueName, type, data);
+}
+
+bool FakeRegistry::KeyExists(Hive hive, const std::string& keyPath) const {
+    return Find(hive, keyPath) != nullptr;
+}
+
+std::optional<FakeRegistry::RawValue> FakeRegistry::Raw(Hive hive,
+                                                        const std::string& keyPath,
+                                                        const std::string& valueName) const {
+    const Key* key = Find(hive, keyPath);
+    if (!key)
+        return std::nullopt;
+    const auto it = key->values.find(FoldCase(valueName));
+    if (it == key->values.end())
+        return std::nullopt;
+    return RawValue{it->second.type, it->second.data};
+}
+
+bool FakeRegistry::SetStringValue(Hive hive,
+                                  const std::string& keyPath,
+                                  const std::string& valueName,
+                                  const std::string& text) {
+    Put(hive, keyPath, valueName, kRegSz, text + '\0');
+    return true;
+}
+
+std::string FakeRegistry::ReadStringValue(Hive hive, const std::string& keyPath, const std::string& valueName) {
+    const Key* key = Find(hive, keyPath);
+    if (!key)
+        return {};
+    std::string result;
+    for (const auto& [folded, value] : key->values) {
+        // The name needs room for its zero; the data is measured as stored.
+        if (value.name.size() >= kEnumBufferChars || value.data.size() > kEnumBufferChars)
+            break;
+        if (value.name == valueName)
+            result = value.data.substr(0, value.data.empty() ? 0 : value.data.size() - 1);
+    }
+    return result;
+}
+
+void FakeRegistry::DeleteRegistryValue(Hive hive, const std::string& keyPath, const std::string& valueName) {
+    if (Key* key = Find(hive, keyPath))
+        key->values.erase(FoldCase(valueName));
+}
+
+std::string FakeRegistry::DeleteRegistryKey(Hive hive, const std::string& keyPath) {
+    const auto segments = Segments(keyPath);
+    if (segments.empty())
+        return kKeyNotDeleted;
+    std::string parentPath;
+    for (std::size_t i = 0; i + 1 < segments.size(); ++i)
+        parentPath += segments[i] + "\\";
+    Key* parent = Find(hive, parentPath);
+    if (!parent)
+        return kKeyNotDeleted;
+    const auto it = parent->subkeys.find(segments.back());
+    if (it == parent->subkeys.end() || !it->second->subkeys.empty())
+        return kKeyNotDeleted;
+    parent->subkeys.erase(it);
+    return kKeyDeleted;
+}
+
+void FakeRegistry::SaveKey(Hive hive, const std::string& keyPath) {
+    Create(hive, keyPath);
+}
+
+std::string FakeRegistry::GetString(Hive hive, const std::string& keyPath, const std::string& valueName) {
+    const auto value = Raw(hive, keyPath, valueName);
+    if (!value || value->type != kRegSz)
+        return {};
+    return TextOfData(value->data);
+}
+
+void FakeRegistry::SaveString(Hive hive,
+                              const std::string& keyPath,
+                              const std::string& valueName,
+                              const std::string& text) {
+    // Like NT, the registry counts the terminating zero the caller left out.
+    Put(hive, keyPath, valueName, kRegSz, text + '\0');
+}
+
+void FakeRegistry::DeleteValue(Hive hive, const std::string& keyPath, const std::string& valueName) {
+    DeleteRegistryValue(hive, keyPath, valueName);
+}
+
+void FakeRegistry::DeleteKey(Hive hive, const std::string& keyPath) {
+    DeleteRegistryKey(hive, keyPath);
+}
+
+}  // namespace nimbral::testing

@@ -1,0 +1,21 @@
+#pragma once
+
+// Helpers for tests that run under Wine against the real system.
+
+#include <string>
+
+namespace nimbral::wintest {
+
+// The folder of the running test program, with a trailing backslash.
+std::string ProgramFolder();
+// Runs a command line, waits for it, and returns what it wrote to standard output.
+std::string RunAndCapture(const std::string& commandLine);
+// A new empty folder under the temporary folder; RemoveTree removes it again.
+std::string MakeScratchFolder(const std::string& stem);
+// Deletes a folder and everything in it, never following a link: a linked folder is removed as a
+// link (or left), its target untouched.
+void RemoveTree(const std::string& path);
+// Makes Wine answer version queries of one program as the given Windows ("winxp", "win7").
+void SetWineVersionFor(const std::string& exeName, const std::string& version);
+
+}  // namespace nimbral::wintest
