@@ -2,28 +2,12 @@
 
 #include <vector>
 
+#include "doubles/PathParts.h"
 #include "text/AnsiText.h"
 
 namespace nimbral::testing {
 
 namespace {
-
-std::vector<std::string> Split(const std::string& path) {
-    std::vector<std::string> parts;
-    std::string current;
-    for (char c : path) {
-        if (c == '\\') {
-            if (!current.empty())
-                parts.push_back(current);
-            current.clear();
-        } else {
-            current += c;
-        }
-    }
-    if (!current.empty())
-        parts.push_back(current);
-    return parts;
-}
 
 bool MatchFrom(const char* name, const char* pattern) {
     for (; *pattern; ++pattern) {
@@ -53,7 +37,7 @@ bool MatchesWildcard(const std::string& name, const std::string& pattern) {
 }
 
 FakeFileSystem::Node* FakeFileSystem::FindNode(const std::string& path) {
-    const auto parts = Split(path);
+    const auto parts = PathParts(path);
     if (parts.empty())
         return nullptr;
     const auto drive = drives_.find(FoldCase(parts[0]));
@@ -70,7 +54,7 @@ FakeFileSystem::Node* FakeFileSystem::FindNode(const std::string& path) {
 }
 
 FakeFileSystem::Node& FakeFileSystem::AddNode(const std::string& path, std::uint32_t attributes) {
-    const auto parts = Split(path);
+    const auto parts = PathParts(path);
     Node* node = &drives_[FoldCase(parts.at(0))];
     node->attributes = FileAttribute::kDirectory;
     for (std::size_t i = 1; i < parts.size(); ++i) {

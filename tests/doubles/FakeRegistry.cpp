@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "doubles/PathParts.h"
 #include "text/AnsiText.h"
 
 namespace nimbral::testing {
@@ -10,20 +11,10 @@ namespace nimbral::testing {
 namespace {
 
 std::vector<std::string> Segments(const std::string& keyPath) {
-    std::vector<std::string> segments;
-    std::string current;
-    for (char c : keyPath) {
-        if (c == '\\') {
-            if (!current.empty())
-                segments.push_back(FoldCase(current));
-            current.clear();
-        } else {
-            current += c;
-        }
-    }
-    if (!current.empty())
-        segments.push_back(FoldCase(current));
-    return segments;
+    auto parts = PathParts(keyPath);
+    for (auto& part : parts)
+        part = FoldCase(part);
+    return parts;
 }
 
 constexpr std::size_t kEnumBufferChars = 255;

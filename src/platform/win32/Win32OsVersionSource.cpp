@@ -11,9 +11,15 @@ static_assert(sizeof(OSVERSIONINFOA) == 148);
 static_assert(sizeof(OSVERSIONINFOEXA) == 156);
 static_assert(sizeof(OSVERSIONINFOA::szCSDVersion) == 128);
 
-// The whole field, padding included: the caller decides what a NUL means.
-std::string CsdField(const CHAR (&field)[128]) {
-    return std::string(field, sizeof(field));
+// Both records start alike. The whole service-pack field is kept, padding included: the caller
+// decides what a NUL means.
+template <typename Info>
+void CopyBasicFields(const Info& info, OsVersionRecord& record) {
+    record.majorVersion = info.dwMajorVersion;
+    record.minorVersion = info.dwMinorVersion;
+    record.buildNumber = info.dwBuildNumber;
+    record.platformId = info.dwPlatformId;
+    record.csdVersion.assign(info.szCSDVersion, sizeof(info.szCSDVersion));
 }
 
 }  // namespace
@@ -25,11 +31,7 @@ std::optional<OsVersionRecord> Win32OsVersionSource::ReadBasic() {
         return std::nullopt;
     }
     OsVersionRecord record;
-    record.majorVersion = info.dwMajorVersion;
-    record.minorVersion = info.dwMinorVersion;
-    record.buildNumber = info.dwBuildNumber;
-    record.platformId = info.dwPlatformId;
-    record.csdVersion = CsdField(info.szCSDVersion);
+    CopyBasicFields(info, record);
     return record;
 }
 
@@ -40,11 +42,7 @@ std::optional<OsVersionExRecord> Win32OsVersionSource::ReadExtended() {
         return std::nullopt;
     }
     OsVersionExRecord record;
-    record.majorVersion = info.dwMajorVersion;
-    record.minorVersion = info.dwMinorVersion;
-    record.buildNumber = info.dwBuildNumber;
-    record.platformId = info.dwPlatformId;
-    record.csdVersion = CsdField(info.szCSDVersion);
+    CopyBasicFields(info, record);
     record.servicePackMajor = info.wServicePackMajor;
     record.servicePackMinor = info.wServicePackMinor;
     record.suiteMask = info.wSuiteMask;
