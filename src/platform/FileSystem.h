@@ -34,7 +34,22 @@ class FileSystem {
     // list when nothing matches; no value when the search cannot be made (its folder is missing or
     // unreadable, or the spec is empty).
     virtual std::optional<std::vector<DirEntry>> FindEntries(const std::string& searchSpec) = 0;
-    virtual bool DirExists(const std::string& path) = 0;
+    // The folder-exists test: true only for an existing folder.
+    virtual bool FolderExists(const std::string& path) = 0;
+
+    // True when the file was deleted.
+    virtual bool RemoveFile(const std::string& path) = 0;
+    // Clears read-only, hidden and system, so that a following deletion is not refused for them.
+    virtual bool SetAttributesNormal(const std::string& path) = 0;
+    // Deletes every file (never a folder) that the pattern matches in its folder. False when nothing
+    // matched or a match could not be deleted; what was deleted before that stays deleted.
+    virtual bool DeleteFilesMatching(const std::string& pattern) = 0;
+    // Removes a folder with all its files and subfolders, without forcing: a read-only entry is not
+    // removed and makes the removal fail, and whatever went before stays removed. A link or other
+    // reparse point inside is never followed: it is removed as a link where the system allows, else
+    // left, and its target is never touched. A path that names a link is not removed. False on any
+    // failure.
+    virtual bool RemoveFolder(const std::string& path) = 0;
 };
 
 }  // namespace nimbral

@@ -25,6 +25,17 @@ class Shell {
     // The temporary folder path as the system gives it (normally with a trailing backslash), or the
     // empty text when the system gives none.
     virtual std::string TempFolderPath() = 0;
+
+    // Empties the shell's recent-documents list (SHAddToRecentDocs with no path). Where the system
+    // leaves the list's shortcuts in place all the same, the adapter removes them, so the list is
+    // empty afterwards on every platform.
+    virtual void ClearRecentDocuments() = 0;
+    // Adds a document to that list (SHAddToRecentDocs with an ANSI path); reports nothing.
+    virtual void AddRecentDocument(const std::string& path) = 0;
+    // Empties the recycle bin of every drive without confirmation, progress or sound.
+    virtual void EmptyRecycleBin(WindowHandle owner) = 0;
+    // The value of the environment variable "windir"; empty when it is not set.
+    virtual std::string WindowsFolder() = 0;
 };
 
 }  // namespace nimbral

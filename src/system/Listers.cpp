@@ -28,7 +28,7 @@ std::string JoinPath(const std::string& folder, const std::string& name) {
 
 bool Lister::SetPath(const std::string& path) {
     const std::string folder = WithoutTrailingBackslash(path);
-    if (folder.empty() || !fileSystem_.DirExists(folder))
+    if (folder.empty() || !fileSystem_.FolderExists(folder))
         return false;
     std::vector<std::string> entries;
     if (!ListFolder(folder, entries))

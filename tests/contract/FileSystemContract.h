@@ -125,7 +125,7 @@ TYPED_TEST_P(FileSystemContract, PathsReadBackWithoutTrailingBackslashExceptAtAD
     EXPECT_EQ(folders.Path(), this->harness.DriveRoot());
     // Joining the path read back with an entry names that entry.
     for (std::size_t i = 0; i < folders.Count(); ++i) {
-        EXPECT_TRUE(this->fs().DirExists(folders.Entry(i))) << folders.Entry(i);
+        EXPECT_TRUE(this->fs().FolderExists(folders.Entry(i))) << folders.Entry(i);
     }
 }
 

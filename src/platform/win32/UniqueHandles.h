@@ -3,8 +3,8 @@
 // One move-only owner for every kind of OS handle. Copying is impossible, so no handle can be
 // closed twice; each kind names its empty value and its close function once, here.
 
-#include <shlobj.h>
 #include <windows.h>
+#include <shlobj.h>
 
 #include <utility>
 

@@ -5,9 +5,13 @@
 namespace nimbral::win32 {
 
 class Win32Shell final : public Shell {
-  public:
+public:
     std::string SpecialFolderPath(WindowHandle owner, int folderNumber) override;
     std::string TempFolderPath() override;
+    void ClearRecentDocuments() override;
+    void AddRecentDocument(const std::string& path) override;
+    void EmptyRecycleBin(WindowHandle owner) override;
+    std::string WindowsFolder() override;
 };
 
 }  // namespace nimbral::win32

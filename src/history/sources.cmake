@@ -1,0 +1,1 @@
+# corvelHistoryDeleter.dll, installed beside the program.

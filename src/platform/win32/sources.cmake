@@ -1,0 +1,3 @@
+# Adapters beyond the foundation's.
+target_sources(nimbral_win32 PRIVATE
+)

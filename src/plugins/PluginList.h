@@ -1,0 +1,25 @@
+#pragma once
+
+// The main window's plugin list, lstPlugs: one line per plugin with its tick.
+
+#include <string>
+#include <vector>
+
+#include "platform/ResultsSurface.h"
+
+namespace nimbral {
+
+struct PluginEntry {
+    std::string text;  // the plugin's name as listed
+    bool selected = false;
+};
+using PluginList = std::vector<PluginEntry>;
+
+// Runs one plugin by the name its list line shows, writing its own lines to the results log.
+class PluginRunner {
+public:
+    virtual ~PluginRunner() = default;
+    virtual void RunPluginByName(const std::string& name, ResultsSurface& results) = 0;
+};
+
+}  // namespace nimbral

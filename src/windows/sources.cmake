@@ -1,0 +1,1 @@
+# One unit per window.
