@@ -1,1 +1,10 @@
-# Tests of this area: native ones join nimbral_unit_tests, Wine ones nimbral_win_tests.
+# The windows, driven in-process through their controls under Wine (and Xvfb for a display).
+if(WIN32)
+    add_executable(nimbral_gui_tests
+        gui/ResultsWindowTest.cpp
+        win/WinTestMain.cpp
+        $<TARGET_OBJECTS:nimbral_resources>
+    )
+    target_link_libraries(nimbral_gui_tests PRIVATE nimbral_windows GTest::gmock)
+    nimbral_add_wine_test(gui nimbral_gui_tests)
+endif()

@@ -1,0 +1,102 @@
+#pragma once
+
+// What every window of the program stands on: one dialog, laid out in an .rc template, owned by one
+// object. The object rides with its dialog from WM_INITDIALOG to WM_NCDESTROY, so the dialog's
+// messages reach the object's members; WM_COMMAND arrives split into control id and notification, for
+// the window to route to its named handlers.
+
+#include <windows.h>
+
+#include <optional>
+
+#include "platform/win32/UniqueHandles.h"
+
+namespace nimbral {
+
+class WindowBase {
+  public:
+    WindowBase(const WindowBase&) = delete;
+    WindowBase& operator=(const WindowBase&) = delete;
+
+    HWND Hwnd() const { return hwnd_.get(); }
+    // False before the window is loaded and again once it is gone, whoever destroyed it.
+    bool IsOpen() const { return static_cast<bool>(hwnd_); }
+
+  protected:
+    WindowBase() = default;
+    // Detaches before the window goes: its last messages must not reach an object that is half
+    // destroyed.
+    virtual ~WindowBase() {
+        if (hwnd_)
+            ::SetWindowLongPtrA(hwnd_.get(), DWLP_USER, 0);
+    }
+
+    // Loads the template as a modeless window, hidden unless the template says WS_VISIBLE. A window
+    // already loaded by this object is unloaded first.
+    bool CreateModeless(HINSTANCE instance, int templateId, HWND owner) {
+        Destroy();
+        ::CreateDialogParamA(instance, MAKEINTRESOURCEA(templateId), owner, DialogProc, reinterpret_cast<LPARAM>(this));
+        return IsOpen();
+    }
+
+    // Runs the template as a modal dialog; answers what EndModal was given, or -1 when the dialog
+    // could not be shown.
+    INT_PTR RunModal(HINSTANCE instance, int templateId, HWND owner) {
+        Destroy();
+        return ::DialogBoxParamA(instance, MAKEINTRESOURCEA(templateId), owner, DialogProc,
+                                 reinterpret_cast<LPARAM>(this));
+    }
+
+    void EndModal(INT_PTR result) { ::EndDialog(Hwnd(), result); }
+
+    // Unloads a modeless window; the object stays and reports that it is no longer open.
+    void Destroy() { hwnd_.reset(); }
+
+    HWND Control(int controlId) const { return ::GetDlgItem(Hwnd(), controlId); }
+
+    virtual void OnInitDialog() {}
+    virtual void OnCommand(int controlId, int notification) {}
+    // Every other message: an answer for the dialog manager when the window handled it, nothing to
+    // leave the message to the dialog manager's defaults.
+    virtual std::optional<INT_PTR> OnMessage(UINT message, WPARAM wParam, LPARAM lParam) { return std::nullopt; }
+
+  private:
+    static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+        if (message == WM_INITDIALOG) {
+            ::SetWindowLongPtrA(hwnd, DWLP_USER, lParam);
+            reinterpret_cast<WindowBase*>(lParam)->hwnd_ = win32::UniqueHwnd(hwnd);
+        }
+        // Messages sent before WM_INITDIALOG (WM_SETFONT among them) find no object yet.
+        auto* self = reinterpret_cast<WindowBase*>(::GetWindowLongPtrA(hwnd, DWLP_USER));
+        if (!self)
+            return FALSE;
+        // An exception must not unwind through the system's frames, and the program reports no failure
+        // to the user: whatever a handler could not do stays undone.
+        try {
+            return self->Dispatch(message, wParam, lParam);
+        } catch (...) {
+            return FALSE;
+        }
+    }
+
+    INT_PTR Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
+        switch (message) {
+            case WM_INITDIALOG:
+                OnInitDialog();
+                return TRUE;
+            case WM_COMMAND:
+                OnCommand(LOWORD(wParam), HIWORD(wParam));
+                return TRUE;
+            case WM_NCDESTROY:
+                // The window is on its way out already (its owner, EndDialog or Destroy took it):
+                // let go of it without destroying it a second time.
+                ::SetWindowLongPtrA(hwnd_.release(), DWLP_USER, 0);
+                return FALSE;
+        }
+        return OnMessage(message, wParam, lParam).value_or(FALSE);
+    }
+
+    win32::UniqueHwnd hwnd_;
+};
+
+}  // namespace nimbral

@@ -1,0 +1,398 @@
+#include <windows.h>
+
+#include <commctrl.h>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cmath>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/resource.h"
+#include "windows/WindowBase.h"
+#include "windows/frmResults.h"
+
+namespace nimbral {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+HINSTANCE ThisProgram() {
+    return ::GetModuleHandleA(nullptr);
+}
+
+std::string TextOf(HWND window) {
+    std::string text(static_cast<size_t>(::GetWindowTextLengthA(window)) + 1, '\0');
+    text.resize(static_cast<size_t>(::GetWindowTextA(window, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+std::string ClassOf(HWND window) {
+    char name[64] = {};
+    ::GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+// A results window as a clean run loads it, its close callback counted. It stays hidden unless a test
+// shows it: without a window manager, Wine takes two seconds to take a shown window down again.
+struct LoadedResults {
+    HWND Item(int id) const { return ::GetDlgItem(window.Hwnd(), id); }
+
+    std::vector<std::string> Log() const {
+        const HWND list = Item(IDC_frmResults_lstStatus);
+        std::vector<std::string> lines;
+        const auto count = ::SendMessageA(list, LB_GETCOUNT, 0, 0);
+        for (LRESULT i = 0; i < count; ++i) {
+            std::string line(static_cast<size_t>(::SendMessageA(list, LB_GETTEXTLEN, i, 0)) + 1, '\0');
+            line.resize(
+                static_cast<size_t>(::SendMessageA(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(line.data()))));
+            lines.push_back(line);
+        }
+        return lines;
+    }
+
+    int ProgressTop() const {
+        return static_cast<int>(::SendMessageA(Item(IDC_frmResults_ProgressBar1), PBM_GETRANGE, FALSE, 0));
+    }
+    int ProgressBottom() const {
+        return static_cast<int>(::SendMessageA(Item(IDC_frmResults_ProgressBar1), PBM_GETRANGE, TRUE, 0));
+    }
+    int ProgressPosition() const {
+        return static_cast<int>(::SendMessageA(Item(IDC_frmResults_ProgressBar1), PBM_GETPOS, 0, 0));
+    }
+    bool CloseEnabled() const { return ::IsWindowEnabled(Item(IDC_frmResults_cmdClose)); }
+    bool TitleBarCloseGreyed() const {
+        return ::GetMenuState(::GetSystemMenu(window.Hwnd(), FALSE), SC_CLOSE, MF_BYCOMMAND) & MF_GRAYED;
+    }
+
+    int closeCalls = 0;
+    frmResults window{ThisProgram(), nullptr, [this] { ++closeCalls; }};
+};
+
+TEST(ResultsWindow, LoadsWithItsCaptionLabelsAndControlsAndAnEmptyLog) {
+    LoadedResults results;
+    ASSERT_TRUE(results.window.IsOpen());
+    EXPECT_EQ(TextOf(results.window.Hwnd()), "nimbral :: results");
+    EXPECT_EQ(TextOf(results.Item(IDC_frmResults_Label1)), "status:");
+    EXPECT_EQ(TextOf(results.Item(IDC_frmResults_lblStatus)), "");
+    EXPECT_EQ(TextOf(results.Item(IDC_frmResults_cmdClose)), "close");
+    EXPECT_EQ(ClassOf(results.Item(IDC_frmResults_ProgressBar1)), "msctls_progress32");
+    EXPECT_THAT(results.Log(), IsEmpty());
+
+    const HWND list = results.Item(IDC_frmResults_lstStatus);
+    EXPECT_EQ(ClassOf(list), "ListBox");
+    EXPECT_FALSE(::GetWindowLongA(list, GWL_STYLE) & LBS_SORT);
+}
+
+TEST(ResultsWindow, LogKeepsEveryLineAsWrittenInArrivalOrder) {
+    LoadedResults results;
+    const std::vector<std::string> lines = {
+        "-- BEGIN || Edit Typed URL's",
+        "Deleted URL: http://b.example/",
+        "Deleted URL: http://a.example/?x=1&y=2",
+        "Deleted File: C:\\Temp\\caf\xe9 na\xefve.txt",
+        "",
+        "-- END   || Clean Media",
+        "  ",
+    };
+    for (const auto& line : lines)
+        results.window.AppendLine(line);
+    EXPECT_EQ(results.Log(), lines);
+}
+
+TEST(ResultsWindow, AppendingScrollsTheLastLineIntoView) {
+    LoadedResults results;
+    constexpr int kLines = 200;
+    for (int i = 0; i < kLines; ++i)
+        results.window.AppendLine("Deleted Cookie: cookie" + std::to_string(i) + ".txt");
+
+    const HWND list = results.Item(IDC_frmResults_lstStatus);
+    EXPECT_TRUE(::GetWindowLongA(list, GWL_STYLE) & WS_VSCROLL);
+    EXPECT_GT(::SendMessageA(list, LB_GETTOPINDEX, 0, 0), 0);
+    RECT client = {};
+    RECT last = {};
+    ::GetClientRect(list, &client);
+    ASSERT_NE(::SendMessageA(list, LB_GETITEMRECT, kLines - 1, reinterpret_cast<LPARAM>(&last)), LB_ERR);
+    EXPECT_GE(last.top, client.top);
+    EXPECT_LE(last.bottom, client.bottom);
+}
+
+TEST(ResultsWindow, LongLinesWidenTheLogSoItScrollsSideways) {
+    LoadedResults results;
+    const HWND list = results.Item(IDC_frmResults_lstStatus);
+    RECT client = {};
+    ::GetClientRect(list, &client);
+
+    results.window.AppendLine("Deleted File: C:\\" + std::string(300, 'W') + ".tmp");
+    const auto extent = ::SendMessageA(list, LB_GETHORIZONTALEXTENT, 0, 0);
+    EXPECT_GT(extent, client.right - client.left);
+    EXPECT_TRUE(::GetWindowLongA(list, GWL_STYLE) & WS_HSCROLL);
+
+    results.window.AppendLine("  ");
+    EXPECT_EQ(::SendMessageA(list, LB_GETHORIZONTALEXTENT, 0, 0), extent);
+}
+
+TEST(ResultsWindow, StatusShowsTheLatestText) {
+    LoadedResults results;
+    results.window.SetStatus("Editing Typed URL's");
+    EXPECT_EQ(TextOf(results.Item(IDC_frmResults_lblStatus)), "Editing Typed URL's");
+    results.window.SetStatus("Finished Covering Your Tracks");
+    EXPECT_EQ(TextOf(results.Item(IDC_frmResults_lblStatus)), "Finished Covering Your Tracks");
+}
+
+TEST(ResultsWindow, ProgressMapsFractionsOntoTheBarWithoutAnEmptyRange) {
+    struct Case {
+        const char* what;
+        std::optional<float> maximum;
+        float value;
+        int top;
+        int position;
+    };
+    const Case cases[] = {
+        {"a fresh bar counts to 100", std::nullopt, 0, 100000, 0},
+        {"the cookie step's start", 0.001f, 0.001f, 1, 1},
+        {"a count part way", 5.001f, 3, 5001, 3000},
+        {"a zero maximum", 0, 0, 1, 0},
+        {"a negative maximum", -4, 0, 1, 0},
+        {"an endless maximum, taken as none", INFINITY, 1, 1, 1},
+        {"a value past the maximum", 2, 7, 2000, 2000},
+        {"a negative value", 2, -1, 2000, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        LoadedResults results;
+        if (c.maximum)
+            results.window.SetProgressMax(*c.maximum);
+        results.window.SetProgressValue(c.value);
+        EXPECT_EQ(results.ProgressBottom(), 0);
+        EXPECT_EQ(results.ProgressTop(), c.top);
+        EXPECT_EQ(results.ProgressPosition(), c.position);
+    }
+}
+
+TEST(ResultsWindow, FinishingFillsTheBarWhateverTheMaximum) {
+    for (float maximum : {100.0f, 12.001f, 3.0e6f, 1.0e12f}) {
+        SCOPED_TRACE(maximum);
+        LoadedResults results;
+        results.window.SetProgressMax(maximum);
+        EXPECT_EQ(results.window.ProgressMax(), maximum);
+        // Fine enough steps for the bar to move smoothly across its width.
+        EXPECT_GE(results.ProgressTop(), 10000);
+
+        results.window.SetProgressValue(maximum / 2);
+        EXPECT_NEAR(results.ProgressPosition(), results.ProgressTop() / 2, 1);
+
+        results.window.SetProgressValue(results.window.ProgressMax());
+        EXPECT_EQ(results.ProgressPosition(), results.ProgressTop());
+    }
+}
+
+TEST(ResultsWindow, CloseButtonWaitsForTheRunThenBringsTheMainWindowBackAndUnloads) {
+    LoadedResults results;
+    results.window.Show();
+    const HWND window = results.window.Hwnd();
+    EXPECT_TRUE(::IsWindowVisible(window));
+    EXPECT_FALSE(results.CloseEnabled());
+    ::SendMessageA(results.Item(IDC_frmResults_cmdClose), BM_CLICK, 0, 0);
+    EXPECT_EQ(results.closeCalls, 0);
+    EXPECT_TRUE(results.window.IsOpen());
+
+    results.window.EnableClose();
+    EXPECT_TRUE(results.CloseEnabled());
+    ::SetActiveWindow(window);
+    ::SendMessageA(results.Item(IDC_frmResults_cmdClose), BM_CLICK, 0, 0);
+    EXPECT_EQ(results.closeCalls, 1);
+    EXPECT_FALSE(results.window.IsOpen());
+    EXPECT_FALSE(::IsWindow(window));
+
+    // A closed window takes whatever still comes its way without effect.
+    results.window.AppendLine("late");
+    results.window.SetStatus("late");
+    results.window.SetProgressValue(1);
+    results.window.EnableClose();
+    results.window.ProcessPendingMessages();
+    EXPECT_EQ(results.closeCalls, 1);
+}
+
+TEST(ResultsWindow, TitleBarCloseAndEscapeWaitForTheRunToo) {
+    const std::pair<const char*, std::pair<UINT, WPARAM>> requests[] = {
+        {"title bar X", {WM_CLOSE, 0}},
+        {"Escape", {WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED)}},
+    };
+    for (const auto& [what, request] : requests) {
+        SCOPED_TRACE(what);
+        LoadedResults results;
+        EXPECT_TRUE(results.TitleBarCloseGreyed());
+        ::SendMessageA(results.window.Hwnd(), request.first, request.second, 0);
+        EXPECT_TRUE(results.window.IsOpen());
+        EXPECT_EQ(results.closeCalls, 0);
+
+        results.window.EnableClose();
+        EXPECT_FALSE(results.TitleBarCloseGreyed());
+        ::SendMessageA(results.window.Hwnd(), request.first, request.second, 0);
+        EXPECT_FALSE(results.window.IsOpen());
+        EXPECT_EQ(results.closeCalls, 1);
+    }
+}
+
+TEST(ResultsWindow, NextRunStartsWithAnEmptyLogAndAClearedStatus) {
+    {
+        LoadedResults first;
+        first.window.AppendLine("-- BEGIN || Plugins");
+        first.window.SetStatus("Finished Covering Your Tracks");
+        first.window.SetProgressMax(3);
+        first.window.SetProgressValue(3);
+        first.window.EnableClose();
+        ::SendMessageA(first.window.Hwnd(), WM_CLOSE, 0, 0);
+        ASSERT_FALSE(first.window.IsOpen());
+    }
+    LoadedResults second;
+    EXPECT_THAT(second.Log(), IsEmpty());
+    EXPECT_EQ(TextOf(second.Item(IDC_frmResults_lblStatus)), "");
+    EXPECT_EQ(second.ProgressPosition(), 0);
+    EXPECT_FALSE(second.CloseEnabled());
+}
+
+TEST(ResultsWindow, ConfirmationIsAskedOfTheSeamWithThisWindowAsOwner) {
+    LoadedResults results;
+    for (bool answer : {true, false}) {
+        std::vector<std::pair<std::string, std::string>> asked;
+        HWND owner = nullptr;
+        results.window.SetConfirm([&](HWND o, const std::string& title, const std::string& text) {
+            owner = o;
+            asked.emplace_back(title, text);
+            return answer;
+        });
+        EXPECT_EQ(results.window.ConfirmOkCancel("a title", "a question?"), answer);
+        EXPECT_EQ(owner, results.window.Hwnd());
+        EXPECT_THAT(asked, ElementsAre(std::pair<std::string, std::string>("a title", "a question?")));
+    }
+}
+
+TEST(ResultsWindow, PendingMessagesAreHandled) {
+    LoadedResults results;
+    ::PostMessageA(results.Item(IDC_frmResults_ProgressBar1), PBM_SETPOS, 7, 0);
+    results.window.ProcessPendingMessages();
+    EXPECT_EQ(results.ProgressPosition(), 7);
+}
+
+TEST(ResultsWindow, MessagesArePumpedAtMostEveryFifteenMilliseconds) {
+    struct Case {
+        DWORD first;
+        DWORD second;
+        bool pumpedAgain;
+    };
+    const Case cases[] = {
+        {1000, 1000, false},
+        {1000, 1014, false},
+        {1000, 1015, true},
+        // The tick count wraps after 49.7 days; pumping must go on regardless.
+        {0xFFFFFFF8, 6, false},
+        {0xFFFFFFF8, 7, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.first << " then " << c.second);
+        LoadedResults results;
+        DWORD now = c.first;
+        results.window.SetTickSource([&] { return now; });
+        const HWND bar = results.Item(IDC_frmResults_ProgressBar1);
+
+        ::PostMessageA(bar, PBM_SETPOS, 1, 0);
+        results.window.ProcessPendingMessages();
+        ASSERT_EQ(results.ProgressPosition(), 1);
+
+        now = c.second;
+        ::PostMessageA(bar, PBM_SETPOS, 2, 0);
+        results.window.ProcessPendingMessages();
+        EXPECT_EQ(results.ProgressPosition(), c.pumpedAgain ? 2 : 1);
+    }
+}
+
+TEST(ResultsWindow, QuitRequestSurvivesPumpingForTheProgramsOwnLoop) {
+    LoadedResults results;
+    ::PostQuitMessage(3);
+    results.window.ProcessPendingMessages();
+    MSG message = {};
+    ASSERT_TRUE(::PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(message.wParam, 3u);
+}
+
+// A window of the base alone, on the results window's template, showing what reaches its members.
+class ProbeWindow final : public WindowBase {
+  public:
+    ProbeWindow() {
+        INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_PROGRESS_CLASS};
+        ::InitCommonControlsEx(&controls);
+    }
+
+    using WindowBase::CreateModeless;
+    using WindowBase::RunModal;
+
+    std::optional<INT_PTR> endAtOnce;
+    std::vector<std::pair<int, int>> commands;
+    HWND initialised = nullptr;
+
+  private:
+    void OnInitDialog() override {
+        initialised = Hwnd();
+        if (endAtOnce)
+            EndModal(*endAtOnce);
+    }
+    void OnCommand(int controlId, int notification) override {
+        commands.emplace_back(controlId, notification);
+        if (controlId == IDCANCEL)
+            throw std::runtime_error("handler failed");
+    }
+};
+
+TEST(WindowBase, RoutesCommandsByControlIdAndKeepsExceptionsInside) {
+    ProbeWindow probe;
+    ASSERT_TRUE(probe.CreateModeless(ThisProgram(), IDD_frmResults, nullptr));
+    EXPECT_EQ(probe.initialised, probe.Hwnd());
+    probe.commands.clear();  // the log list's focus notice
+
+    ::SendMessageA(probe.Hwnd(), WM_COMMAND, MAKEWPARAM(IDC_frmResults_cmdClose, BN_CLICKED), 0);
+    ::SendMessageA(probe.Hwnd(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    EXPECT_THAT(probe.commands,
+                ElementsAre(std::pair(IDC_frmResults_cmdClose, BN_CLICKED), std::pair(IDCANCEL, BN_CLICKED)));
+    EXPECT_TRUE(probe.IsOpen());
+}
+
+TEST(WindowBase, ObjectAndWindowGoTogether) {
+    HWND window = nullptr;
+    {
+        ProbeWindow probe;
+        ASSERT_TRUE(probe.CreateModeless(ThisProgram(), IDD_frmResults, nullptr));
+        window = probe.Hwnd();
+    }
+    EXPECT_FALSE(::IsWindow(window));
+
+    ProbeWindow probe;
+    ASSERT_TRUE(probe.CreateModeless(ThisProgram(), IDD_frmResults, nullptr));
+    ::DestroyWindow(probe.Hwnd());
+    EXPECT_FALSE(probe.IsOpen());
+}
+
+TEST(WindowBase, ModalDialogAnswersWhatItEndedWith) {
+    ProbeWindow probe;
+    probe.endAtOnce = 42;
+    EXPECT_EQ(probe.RunModal(ThisProgram(), IDD_frmResults, nullptr), 42);
+    EXPECT_NE(probe.initialised, nullptr);
+    EXPECT_FALSE(::IsWindow(probe.initialised));
+    EXPECT_FALSE(probe.IsOpen());
+}
+
+TEST(WindowBase, MissingTemplateLoadsNothing) {
+    ProbeWindow probe;
+    EXPECT_FALSE(probe.CreateModeless(ThisProgram(), 999, nullptr));
+    EXPECT_EQ(probe.RunModal(ThisProgram(), 999, nullptr), -1);
+    EXPECT_FALSE(probe.IsOpen());
+}
+
+}  // namespace
+}  // namespace nimbral
