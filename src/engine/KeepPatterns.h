@@ -18,19 +18,17 @@ namespace nimbral {
 inline constexpr char kNoAddressText[] = "##LS38348728337239CBSI";
 
 class KeepPatterns {
-public:
+  public:
     // Every slot of the list, each normalised with NormaliseKeepEntry.
     explicit KeepPatterns(const SettingList& list);
     explicit KeepPatterns(const std::vector<std::string>& entries);
 
     bool Matches(std::string_view address) const;
 
-private:
+  private:
     // The automaton's layout is this class's own business; it must stay small for 10001 entries.
     struct Automaton;
     std::shared_ptr<const Automaton> automaton_;
-};
-    std::vector<Node> nodes_;
 };
 
 }  // namespace nimbral
