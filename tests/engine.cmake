@@ -1,1 +1,15 @@
-# Tests of this area: native ones join nimbral_unit_tests, Wine ones nimbral_win_tests.
+# Tests of the clean run: natively over the doubles, under Wine against the real system.
+if(NOT WIN32)
+    target_sources(nimbral_unit_tests PRIVATE unit/CleanRunTest.cpp)
+else()
+    target_sources(nimbral_win_tests PRIVATE win/FolderRemovalTest.cpp)
+    add_test(NAME wine.links COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/win/make-links.sh ${CMAKE_BINARY_DIR})
+    set_tests_properties(wine.links PROPERTIES FIXTURES_SETUP WineLinks FIXTURES_REQUIRED WinePrefix)
+    set_property(TEST win APPEND PROPERTY FIXTURES_REQUIRED WineLinks)
+endif()
+
+if(WIN32)
+    # nimbral.exe /auto end to end, in a prefix of its own seeded by seed_demo.exe.
+    add_test(NAME e2e COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/e2e/run-e2e.sh ${CMAKE_BINARY_DIR})
+    set_tests_properties(e2e PROPERTIES TIMEOUT 900 RUN_SERIAL TRUE)
+endif()

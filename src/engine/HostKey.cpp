@@ -12,17 +12,21 @@ std::string WithoutSchemeAndWww(std::string_view text) {
 
 // A lone "/" stays: it is the whole key.
 void DropFinalSlash(std::string& text) {
-    if (text.size() > 1 && text.back() == '/') text.pop_back();
+    if (text.size() > 1 && text.back() == '/')
+        text.pop_back();
 }
 
 }  // namespace
 
 std::string HostKey(std::string_view name, bool cutAfterFirstSlash) {
-    if (const auto at = name.find('@'); at != std::string_view::npos) name = name.substr(at + 1);
-    if (const auto bracket = name.find('['); bracket != std::string_view::npos) name = name.substr(0, bracket);
+    if (const auto at = name.find('@'); at != std::string_view::npos)
+        name = name.substr(at + 1);
+    if (const auto bracket = name.find('['); bracket != std::string_view::npos)
+        name = name.substr(0, bracket);
     std::string key = WithoutSchemeAndWww(name);
     if (cutAfterFirstSlash) {
-        if (const auto slash = key.find('/'); slash != std::string::npos && slash >= 1) key.resize(slash + 1);
+        if (const auto slash = key.find('/'); slash != std::string::npos && slash >= 1)
+            key.resize(slash + 1);
     }
     DropFinalSlash(key);
     return key;

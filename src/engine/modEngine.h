@@ -29,7 +29,7 @@ struct EngineServices {
     MainWindowListers& listers;  // DirEngine and FileEngine
     PluginList& lstPlugs;
     PluginRunner& plugins;
-    std::string cookieFolder;   // special folder 33 with its backslash, looked up by the main window
+    std::string cookieFolder;  // special folder 33 with its backslash, looked up by the main window
     WindowHandle mainWindow = 0;
 };
 

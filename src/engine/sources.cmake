@@ -1,4 +1,10 @@
 # The clean run and its steps (portable).
 target_sources(nimbral_core PRIVATE
+    engine/Folders.cpp
+    engine/Headless.cpp
     engine/HostKey.cpp
+    engine/KeepPatterns.cpp
+    engine/KeepText.cpp
+    engine/modEngine.cpp
+    engine/WalkUrlCache.cpp
 )

@@ -15,12 +15,7 @@ static_assert(std::is_convertible_v<decltype(&doDeleteHistory), nimbral::history
 namespace nimbral::history {
 namespace {
 
-struct CacheEnumTraits {
-    using Handle = HANDLE;
-    static Handle Empty() { return nullptr; }
-    static void Close(Handle h) { ::FindCloseUrlCache(h); }
-};
-using UniqueCacheEnum = win32::UniqueAny<CacheEnumTraits>;
+using win32::UniqueCacheEnum;
 
 // Where the history container is asked for by name: the documented pattern first, then the
 // container's own prefix, which is what Wine matches (exactly, letter case included).

@@ -37,6 +37,8 @@ class FileSystem {
     // The folder-exists test: true only for an existing folder.
     virtual bool FolderExists(const std::string& path) = 0;
 
+    // Creates one folder whose parent exists; true when it was created.
+    virtual bool CreateFolder(const std::string& path) = 0;
     // True when the file was deleted.
     virtual bool RemoveFile(const std::string& path) = 0;
     // Clears read-only, hidden and system, so that a following deletion is not refused for them.

@@ -13,6 +13,7 @@ using WindowHandle = std::uintptr_t;
 namespace SpecialFolder {
 inline constexpr int kRecent = 8;
 inline constexpr int kCookies = 33;
+inline constexpr int kProfile = 0x28;
 }  // namespace SpecialFolder
 
 class Shell {

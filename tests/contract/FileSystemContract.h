@@ -158,7 +158,57 @@ TYPED_TEST_P(FileSystemContract, PointingDirEngineAtAFolderPointsFileEngineThere
     EXPECT_EQ(listers.File1.Pattern(), "*.ww1");
 }
 
+TYPED_TEST_P(FileSystemContract, RemoveFolderTakesEverythingUnlessSomethingResists) {
+    this->harness.AddFolder("tree", fa::kDirectory);
+    this->harness.AddFolder("tree\\a", fa::kDirectory);
+    this->harness.AddFile("tree\\a\\x.txt", fa::kArchive);
+    this->harness.AddFile("tree\\hidden.txt", fa::kHidden);
+    this->harness.AddFile("tree\\y.txt", fa::kArchive);
+    EXPECT_TRUE(this->fs().RemoveFolder(this->At("tree")));
+    EXPECT_FALSE(this->fs().FolderExists(this->At("tree")));
+
+    // Not forced: a read-only file stays, and so does its folder.
+    this->harness.AddFolder("ro", fa::kDirectory);
+    this->harness.AddFile("ro\\locked.txt", fa::kReadOnly);
+    EXPECT_FALSE(this->fs().RemoveFolder(this->At("ro")));
+    EXPECT_TRUE(FileFound(this->fs(), this->At("ro\\locked.txt")));
+
+    this->harness.AddFile("file.txt", fa::kArchive);
+    EXPECT_FALSE(this->fs().RemoveFolder(this->At("file.txt")));
+    EXPECT_TRUE(FileFound(this->fs(), this->At("file.txt")));
+    EXPECT_FALSE(this->fs().RemoveFolder(this->At("missing")));
+}
+
+TYPED_TEST_P(FileSystemContract, FilesGoOneByOneOrByPattern) {
+    this->harness.AddFile("a.lnk", fa::kArchive);
+    this->harness.AddFile("b.LNK", fa::kArchive);
+    this->harness.AddFile("c.txt", fa::kArchive);
+    this->harness.AddFolder("d.lnk", fa::kDirectory);
+    EXPECT_TRUE(this->fs().DeleteFilesMatching(this->At("*.lnk")));
+    EXPECT_FALSE(FileFound(this->fs(), this->At("a.lnk")));
+    EXPECT_FALSE(FileFound(this->fs(), this->At("b.LNK")));
+    EXPECT_TRUE(FileFound(this->fs(), this->At("c.txt")));
+    EXPECT_TRUE(this->fs().FolderExists(this->At("d.lnk")));
+    // Nothing left to match, or no such folder: a failure, and nothing else is touched.
+    EXPECT_FALSE(this->fs().DeleteFilesMatching(this->At("*.lnk")));
+    EXPECT_FALSE(this->fs().DeleteFilesMatching(this->At("nofolder\\*.*")));
+    EXPECT_TRUE(FileFound(this->fs(), this->At("c.txt")));
+
+    this->harness.AddFile("ro.txt", fa::kReadOnly);
+    EXPECT_FALSE(this->fs().RemoveFile(this->At("ro.txt")));
+    EXPECT_TRUE(this->fs().SetAttributesNormal(this->At("ro.txt")));
+    EXPECT_TRUE(this->fs().RemoveFile(this->At("ro.txt")));
+    EXPECT_FALSE(this->fs().RemoveFile(this->At("ro.txt")));
+
+    EXPECT_TRUE(this->fs().CreateFolder(this->At("new")));
+    EXPECT_TRUE(this->fs().FolderExists(this->At("new")));
+    EXPECT_FALSE(this->fs().CreateFolder(this->At("new")));
+    EXPECT_FALSE(this->fs().CreateFolder(this->At("no\\parent")));
+}
+
 REGISTER_TYPED_TEST_SUITE_P(FileSystemContract,
+                            RemoveFolderTakesEverythingUnlessSomethingResists,
+                            FilesGoOneByOneOrByPattern,
                             FileFoundSeesOrdinaryFilesOnly,
                             FileListerListsMatchingOrdinaryFilesSortedIgnoringCase,
                             FolderListerListsSubfoldersAsFullPaths,

@@ -98,71 +98,96 @@ bool FakeFileSystem::FolderExists(const std::string& path) {
 
 std::pair<FakeFileSystem::Node*, std::string> FakeFileSystem::FindParent(const std::string& path) {
     const auto slash = path.find_last_of('\\', path.find_last_not_of('\\'));
-    if (slash == std::string::npos) return {nullptr, {}};
+    if (slash == std::string::npos)
+        return {nullptr, {}};
     Node* parent = FindNode(path.substr(0, slash));
     const auto parts = PathParts(path);
-    if (!parent || parts.size() < 2) return {nullptr, {}};
+    if (!parent || parts.size() < 2)
+        return {nullptr, {}};
     return {parent, FoldCase(parts.back())};
 }
 
 void FakeFileSystem::LockFile(const std::string& path) {
-    if (Node* node = FindNode(path)) node->locked = true;
+    if (Node* node = FindNode(path))
+        node->locked = true;
 }
 
 void FakeFileSystem::AddFolderLink(const std::string& path) {
     AddNode(path, FileAttribute::kDirectory | FileAttribute::kReparsePoint);
 }
 
-bool FakeFileSystem::Exists(const std::string& path) { return FindNode(path) != nullptr; }
+bool FakeFileSystem::Exists(const std::string& path) {
+    return FindNode(path) != nullptr;
+}
 
 std::uint32_t FakeFileSystem::Attributes(const std::string& path) {
     const Node* node = FindNode(path);
     return node ? node->attributes : 0;
 }
 
+bool FakeFileSystem::CreateFolder(const std::string& path) {
+    auto [parent, key] = FindParent(path);
+    if (!parent || parent->children.count(key))
+        return false;
+    AddFolder(path);
+    return true;
+}
+
 bool FakeFileSystem::RemoveFile(const std::string& path) {
     auto [parent, key] = FindParent(path);
-    if (!parent) return false;
+    if (!parent)
+        return false;
     const auto it = parent->children.find(key);
-    if (it == parent->children.end()) return false;
+    if (it == parent->children.end())
+        return false;
     const Node& node = *it->second;
-    if ((node.attributes & (FileAttribute::kDirectory | FileAttribute::kReadOnly)) || node.locked) return false;
+    if ((node.attributes & (FileAttribute::kDirectory | FileAttribute::kReadOnly)) || node.locked)
+        return false;
     parent->children.erase(it);
     return true;
 }
 
 bool FakeFileSystem::SetAttributesNormal(const std::string& path) {
     Node* node = FindNode(path);
-    if (!node) return false;
+    if (!node)
+        return false;
     node->attributes = (node->attributes & (FileAttribute::kDirectory | FileAttribute::kReparsePoint));
-    if (!(node->attributes & FileAttribute::kDirectory)) node->attributes = FileAttribute::kNormal;
+    if (!(node->attributes & FileAttribute::kDirectory))
+        node->attributes = FileAttribute::kNormal;
     return true;
 }
 
 bool FakeFileSystem::DeleteFilesMatching(const std::string& pattern) {
     const auto entries = FindEntries(pattern);
-    if (!entries) return false;
+    if (!entries)
+        return false;
     const std::string folder = pattern.substr(0, pattern.rfind('\\') + 1);
     bool any = false;
     for (const DirEntry& entry : *entries) {
-        constexpr std::uint32_t kPassedOver = FileAttribute::kDirectory | FileAttribute::kHidden | FileAttribute::kSystem;
-        if (entry.attributes & kPassedOver) continue;
+        constexpr std::uint32_t kPassedOver =
+            FileAttribute::kDirectory | FileAttribute::kHidden | FileAttribute::kSystem;
+        if (entry.attributes & kPassedOver)
+            continue;
         any = true;
-        if (!RemoveFile(folder + entry.name)) return false;
+        if (!RemoveFile(folder + entry.name))
+            return false;
     }
     return any;
 }
 
 bool FakeFileSystem::RemoveTree(Node& parent, const std::string& key) {
     Node& node = *parent.children.at(key);
-    if (node.attributes & FileAttribute::kReparsePoint) return false;
+    if (node.attributes & FileAttribute::kReparsePoint)
+        return false;
     if (!(node.attributes & FileAttribute::kDirectory)) {
-        if ((node.attributes & FileAttribute::kReadOnly) || node.locked) return false;
+        if ((node.attributes & FileAttribute::kReadOnly) || node.locked)
+            return false;
         parent.children.erase(key);
         return true;
     }
     while (!node.children.empty()) {
-        if (!RemoveTree(node, node.children.begin()->first)) return false;
+        if (!RemoveTree(node, node.children.begin()->first))
+            return false;
     }
     parent.children.erase(key);
     return true;
@@ -170,9 +195,11 @@ bool FakeFileSystem::RemoveTree(Node& parent, const std::string& key) {
 
 bool FakeFileSystem::RemoveFolder(const std::string& path) {
     auto [parent, key] = FindParent(path);
-    if (!parent || !parent->children.count(key)) return false;
+    if (!parent || !parent->children.count(key))
+        return false;
     const Node& node = *parent->children.at(key);
-    if (!(node.attributes & FileAttribute::kDirectory)) return false;
+    if (!(node.attributes & FileAttribute::kDirectory))
+        return false;
     return RemoveTree(*parent, key);
 }
 

@@ -15,6 +15,7 @@ class FakeFileSystem final : public FileSystem {
   public:
     std::optional<std::vector<DirEntry>> FindEntries(const std::string& searchSpec) override;
     bool FolderExists(const std::string& path) override;
+    bool CreateFolder(const std::string& path) override;
     bool RemoveFile(const std::string& path) override;
     bool SetAttributesNormal(const std::string& path) override;
     bool DeleteFilesMatching(const std::string& pattern) override;

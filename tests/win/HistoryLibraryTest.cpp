@@ -16,12 +16,7 @@
 namespace nimbral::wintest {
 namespace {
 
-struct CacheEnumTraits {
-    using Handle = HANDLE;
-    static Handle Empty() { return nullptr; }
-    static void Close(Handle h) { ::FindCloseUrlCache(h); }
-};
-using UniqueCacheEnum = win32::UniqueAny<CacheEnumTraits>;
+using win32::UniqueCacheEnum;
 
 struct SeededEntry {
     std::string name;

@@ -31,17 +31,10 @@
 
 namespace {
 
-using nimbral::win32::UniqueAny;
+using nimbral::win32::UniqueCacheEnum;
 using nimbral::win32::UniqueFindHandle;
 using nimbral::win32::UniqueHfile;
 using nimbral::win32::UniqueHkey;
-
-struct CacheEnumTraits {
-    using Handle = HANDLE;
-    static Handle Empty() { return nullptr; }
-    static void Close(Handle h) { ::FindCloseUrlCache(h); }
-};
-using UniqueCacheEnum = UniqueAny<CacheEnumTraits>;
 
 constexpr char kApplication[] = "Nimbral Windows Cleaner";
 

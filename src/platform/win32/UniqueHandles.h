@@ -5,6 +5,7 @@
 
 #include <windows.h>
 #include <shlobj.h>
+#include <wininet.h>
 
 #include <utility>
 
@@ -95,6 +96,13 @@ struct HmoduleTraits {
     static void Close(Handle h) { ::FreeLibrary(h); }
 };
 
+// A URL cache enumeration; one that was never opened has nothing to close.
+struct CacheEnumTraits {
+    using Handle = HANDLE;
+    static Handle Empty() { return nullptr; }
+    static void Close(Handle h) { ::FindCloseUrlCache(h); }
+};
+
 using UniqueHkey = UniqueAny<HkeyTraits>;
 using UniqueHandle = UniqueAny<HandleTraits>;
 using UniqueHfile = UniqueAny<FileHandleTraits>;
@@ -103,5 +111,6 @@ using UniqueHlocal = UniqueAny<HlocalTraits>;
 using UniquePidl = UniqueAny<PidlTraits>;
 using UniqueHwnd = UniqueAny<HwndTraits>;
 using UniqueHmodule = UniqueAny<HmoduleTraits>;
+using UniqueCacheEnum = UniqueAny<CacheEnumTraits>;
 
 }  // namespace nimbral::win32

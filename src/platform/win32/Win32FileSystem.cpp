@@ -8,7 +8,9 @@ namespace nimbral::win32 {
 
 namespace {
 
-bool IsDots(const char* name) { return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0')); }
+bool IsDots(const char* name) {
+    return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
+}
 
 std::string FolderOf(const std::string& path) {
     const auto slash = path.rfind('\\');
@@ -21,10 +23,12 @@ bool RemoveRealFolder(const std::string& folder) {
     {
         WIN32_FIND_DATAA data = {};
         UniqueFindHandle find(::FindFirstFileA((folder + "\\*").c_str(), &data));
-        if (!find && ::GetLastError() != ERROR_FILE_NOT_FOUND) return false;
+        if (!find && ::GetLastError() != ERROR_FILE_NOT_FOUND)
+            return false;
         if (find) {
             do {
-                if (IsDots(data.cFileName)) continue;
+                if (IsDots(data.cFileName))
+                    continue;
                 const std::string path = folder + "\\" + data.cFileName;
                 const DWORD attributes = data.dwFileAttributes;
                 if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
@@ -32,11 +36,14 @@ bool RemoveRealFolder(const std::string& folder) {
                     // systems cannot remove such a link; it then stays, and so does the folder.
                     const bool removed = (attributes & FILE_ATTRIBUTE_DIRECTORY) ? ::RemoveDirectoryA(path.c_str())
                                                                                  : ::DeleteFileA(path.c_str());
-                    if (!removed) return false;
+                    if (!removed)
+                        return false;
                 } else if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
-                    if (!RemoveRealFolder(path)) return false;
+                    if (!RemoveRealFolder(path))
+                        return false;
                 } else {
-                    if ((attributes & FILE_ATTRIBUTE_READONLY) || !::DeleteFileA(path.c_str())) return false;
+                    if ((attributes & FILE_ATTRIBUTE_READONLY) || !::DeleteFileA(path.c_str()))
+                        return false;
                 }
             } while (::FindNextFileA(find.get(), &data));
         }
@@ -47,7 +54,8 @@ bool RemoveRealFolder(const std::string& folder) {
 }  // namespace
 
 std::optional<std::vector<DirEntry>> Win32FileSystem::FindEntries(const std::string& searchSpec) {
-    if (searchSpec.empty()) return std::nullopt;
+    if (searchSpec.empty())
+        return std::nullopt;
     WIN32_FIND_DATAA data = {};
     UniqueFindHandle find(::FindFirstFileA(searchSpec.c_str(), &data));
     std::vector<DirEntry> entries;
@@ -66,7 +74,13 @@ bool Win32FileSystem::FolderExists(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-bool Win32FileSystem::RemoveFile(const std::string& path) { return ::DeleteFileA(path.c_str()) != 0; }
+bool Win32FileSystem::CreateFolder(const std::string& path) {
+    return ::CreateDirectoryA(path.c_str(), nullptr) != 0;
+}
+
+bool Win32FileSystem::RemoveFile(const std::string& path) {
+    return ::DeleteFileA(path.c_str()) != 0;
+}
 
 bool Win32FileSystem::SetAttributesNormal(const std::string& path) {
     return ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL) != 0;
@@ -74,22 +88,27 @@ bool Win32FileSystem::SetAttributesNormal(const std::string& path) {
 
 bool Win32FileSystem::DeleteFilesMatching(const std::string& pattern) {
     const auto entries = FindEntries(pattern);
-    if (!entries) return false;
+    if (!entries)
+        return false;
     const std::string folder = FolderOf(pattern);
     bool any = false;
     for (const DirEntry& entry : *entries) {
-        if (entry.attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) continue;
+        if (entry.attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM))
+            continue;
         any = true;
-        if (!::DeleteFileA((folder + entry.name).c_str())) return false;
+        if (!::DeleteFileA((folder + entry.name).c_str()))
+            return false;
     }
     return any;
 }
 
 bool Win32FileSystem::RemoveFolder(const std::string& path) {
     const DWORD attributes = ::GetFileAttributesA(path.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return false;
     // A folder that is itself a link would lead into its target.
-    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) return false;
+    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT)
+        return false;
     return RemoveRealFolder(path);
 }
 

@@ -5,9 +5,10 @@
 namespace nimbral::win32 {
 
 class Win32FileSystem final : public FileSystem {
-public:
+  public:
     std::optional<std::vector<DirEntry>> FindEntries(const std::string& searchSpec) override;
     bool FolderExists(const std::string& path) override;
+    bool CreateFolder(const std::string& path) override;
     bool RemoveFile(const std::string& path) override;
     bool SetAttributesNormal(const std::string& path) override;
     bool DeleteFilesMatching(const std::string& pattern) override;

@@ -5,7 +5,7 @@
 namespace nimbral::win32 {
 
 class Win32Shell final : public Shell {
-public:
+  public:
     std::string SpecialFolderPath(WindowHandle owner, int folderNumber) override;
     std::string TempFolderPath() override;
     void ClearRecentDocuments() override;

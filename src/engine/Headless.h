@@ -1,0 +1,59 @@
+#pragma once
+
+// The clean run without windows: each results-log line goes to a writer (standard output), and
+// the one question the run asks is answered by the command line.
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "platform/ResultsSurface.h"
+
+namespace nimbral {
+
+struct CommandLineSwitches {
+    bool autoClean = false;  // "/auto": one clean run on the stored settings, no window
+    bool yes = false;        // "/yes": answer the temporary-folder confirmation with OK
+};
+
+// Switches are words of their own, letter case ignored; anything else is left alone.
+CommandLineSwitches ParseCommandLine(std::string_view commandLine);
+
+class ConsoleResults final : public ResultsSurface {
+  public:
+    using Writer = std::function<void(std::string_view)>;
+    ConsoleResults(Writer write, bool confirmAnswer) : write_(std::move(write)), confirmAnswer_(confirmAnswer) {}
+
+    void AppendLine(const std::string& line) override;
+    void SetStatus(const std::string& text) override { status_ = text; }
+    void SetProgressMax(float maximum) override { progressMax_ = maximum; }
+    float ProgressMax() const override { return progressMax_; }
+    void SetProgressValue(float value) override { progressValue_ = value; }
+    void ProcessPendingMessages() override {}
+    bool ConfirmOkCancel(const std::string&, const std::string&) override { return confirmAnswer_; }
+    void EnableClose() override { closeEnabled_ = true; }
+
+    const std::string& Status() const { return status_; }
+    float ProgressValue() const { return progressValue_; }
+    bool CloseEnabled() const { return closeEnabled_; }
+
+  private:
+    Writer write_;
+    bool confirmAnswer_;
+    std::string status_;
+    float progressMax_ = 100.0f;
+    float progressValue_ = 0.0f;
+    bool closeEnabled_ = false;
+};
+
+class HeadlessHost final : public CleanHost {
+  public:
+    HeadlessHost(ConsoleResults::Writer write, bool confirmAnswer) : results_(std::move(write), confirmAnswer) {}
+    ResultsSurface& ShowResults() override { return results_; }
+    const ConsoleResults& Results() const { return results_; }
+
+  private:
+    ConsoleResults results_;
+};
+
+}  // namespace nimbral

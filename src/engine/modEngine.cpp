@@ -1,0 +1,337 @@
+#include "engine/modEngine.h"
+
+#include <exception>
+#include <vector>
+
+#include "engine/HostKey.h"
+#include "engine/KeepPatterns.h"
+#include "engine/modIECache.h"
+#include "system/clsOS.h"
+#include "system/xfileExists.h"
+#include "text/AnsiText.h"
+
+namespace nimbral {
+
+namespace {
+
+constexpr char kSeparator[] = "  ";
+constexpr char kKillMarker[] = "##kill##";
+
+struct Step {
+    std::int16_t Settings::*flag;  // null: always runs
+    const char* status;
+    const char* begin;
+    const char* end;
+    void (*run)(CleanRunContext&);
+};
+
+// The fixed order of the run. The media player's END line is one word short of its BEGIN line.
+constexpr Step kSteps[] = {
+    {&Settings::detype, "Editing Typed URL's", "-- BEGIN || Edit Typed URL's", "-- END   || Edit Typed URL's",
+     EditTypedUrls},
+    {&Settings::dehist, "Deleting History", "-- BEGIN || Delete History", "-- END   || Delete History", DeleteHistory},
+    {&Settings::decook, "Removing Unwanted Cookies", "-- BEGIN || Remove Unwanted Cookies",
+     "-- END   || Remove Unwanted Cookies", RemoveUnwantedCookies},
+    {&Settings::deintt, "Removing Temporary Internet Files", "-- BEGIN || Remove Temporary Internet Files",
+     "-- END   || Remove Temporary Internet Files", RemoveTempInternetFiles},
+    {&Settings::dedocu, "Cleaning Documents Menu", "-- BEGIN || Clean Documents Menu",
+     "-- END   || Clean Documents Menu", CleanDocumentsMenu},
+    {&Settings::demedi, "Cleaning Media Player", "-- BEGIN || Clean Media Player", "-- END   || Clean Media",
+     CleanMediaPlayer},
+    {&Settings::dewint, "Deleting Windows Temp Files", "-- BEGIN || Delete Temp Files", "-- END   || Delete Temp Files",
+     DeleteTempFiles},
+    {&Settings::derecy, "Emptying your Recycle Bin", "-- BEGIN || Empty Recycle Bin", "-- END   || Empty Recycle Bin",
+     EmptyRecycleBin},
+    {&Settings::deruns, "Clearing the Run Menu", "-- BEGIN || Clear Run Menu", "-- END   || Clear Run Menu",
+     ClearRunMenu},
+    {nullptr, "Running Selected Plugins", "-- BEGIN || Plugins", "-- END   || Plugins", RunSelectedPlugins},
+};
+
+// A failure that escapes a step is reported on one line and the run goes on, so the run always
+// reaches its end and the close button that brings the main window back.
+void RunStep(CleanRunContext& run, const Step& step) {
+    ResultsSurface& results = run.results;
+    results.SetStatus(step.status);
+    results.AppendLine(step.begin);
+    try {
+        step.run(run);
+    } catch (const std::exception& e) {
+        results.AppendLine(std::string("Step failed: ") + (step.begin + 12) + " (" + e.what() + ")");
+    } catch (...) {
+        results.AppendLine(std::string("Step failed: ") + (step.begin + 12));
+    }
+    results.AppendLine(step.end);
+    results.AppendLine(kSeparator);
+    results.ProcessPendingMessages();
+}
+
+// Runs one statement of a step whose failures are dropped one by one.
+template <typename Statement>
+void IgnoringFailure(Statement&& statement) {
+    try {
+        statement();
+    } catch (...) {
+    }
+}
+
+std::string Numbered(const char* name, std::size_t number) {
+    return name + DecimalText(std::uint64_t{number});
+}
+
+// Folders whose removal would take the system or the user's files with it, whatever the setting
+// says: a drive's root, the Windows folder, the profile folder, and any folder holding one of them.
+std::string RefusalReason(CleanRunContext& run, const std::string& folder) {
+    if (folder.size() <= 3 && folder.size() >= 2 && folder[1] == ':')
+        return "it is the root of a drive";
+    if (folder.size() >= 2 && folder[0] == '\\' && folder[1] == '\\' &&
+        std::count(folder.begin(), folder.end(), '\\') <= 3) {
+        return "it is the root of a network share";
+    }
+    const auto holds = [&folder](std::string protectedFolder) {
+        while (!protectedFolder.empty() && protectedFolder.back() == '\\')
+            protectedFolder.pop_back();
+        if (protectedFolder.empty())
+            return false;
+        const std::string prefix = folder + "\\";
+        return EqualsIgnoreCase(protectedFolder, folder) ||
+               (protectedFolder.size() > prefix.size() &&
+                EqualsIgnoreCase(std::string_view(protectedFolder).substr(0, prefix.size()), prefix));
+    };
+    if (holds(run.services.shell.WindowsFolder()))
+        return "it is or holds the Windows folder";
+    if (holds(run.services.shell.SpecialFolderPath(run.services.mainWindow, SpecialFolder::kProfile))) {
+        return "it is or holds your profile folder";
+    }
+    return {};
+}
+
+}  // namespace
+
+void RunClean(CleanHost& host, EngineServices& services) {
+    ResultsSurface& results = host.ShowResults();
+    results.ProcessPendingMessages();
+    services.settings.LoadSettings();
+
+    CleanRunContext run(services, results);
+    const Settings& settings = services.settings.Current();
+    for (const Step& step : kSteps) {
+        if (step.flag && settings.*step.flag != 1)
+            continue;
+        RunStep(run, step);
+    }
+
+    results.SetProgressValue(results.ProgressMax());
+    results.SetStatus("Finished Covering Your Tracks");
+    results.EnableClose();
+}
+
+void EditTypedUrls(CleanRunContext& run) {
+    Registry& registry = run.services.registry;
+    ResultsSurface& results = run.results;
+    const KeepPatterns keep(run.services.settings.Current().sit);
+
+    // Every kept address is written back, however many there are.
+    std::vector<std::string> kept;
+    for (std::size_t n = 1;; ++n) {
+        const std::string address = registry.ReadStringValue(Hive::CurrentUser, kTypedUrlsKey, Numbered("url", n));
+        if (address.empty() || address == kKillMarker)
+            break;
+        if (keep.Matches(address)) {
+            kept.push_back(address);
+        } else {
+            results.AppendLine("Deleted URL: " + address);
+            results.ProcessPendingMessages();
+        }
+    }
+
+    registry.DeleteRegistryKey(Hive::CurrentUser, kTypedUrlsKey);
+
+    for (std::size_t j = 1; j <= kept.size(); ++j) {
+        registry.SetStringValue(Hive::CurrentUser, kTypedUrlsKey, Numbered("url", j), kept[j - 1]);
+        results.AppendLine("Kept URL: " + kept[j - 1]);
+        results.ProcessPendingMessages();
+    }
+}
+
+void DeleteHistory(CleanRunContext& run) {
+    IgnoringFailure([&] { run.services.history.DeleteHistory(); });
+    run.results.AppendLine("Deleted History");
+}
+
+void RemoveUnwantedCookies(CleanRunContext& run) {
+    ResultsSurface& results = run.results;
+    const std::string& folder = run.services.cookieFolder;
+    const KeepText keep = KeepText::FromList(run.services.settings.Current().coo);
+
+    // The lister belongs to this run alone: when the cookie folder cannot be listed it lists nothing,
+    // so no other folder's files are ever touched.
+    FileLister& files = run.File1;
+    if (!folder.empty())
+        files.SetPath(folder);
+    const std::size_t n = files.Count();
+    std::size_t deleted = 0;
+    results.AppendLine("Found " + DecimalText(std::uint64_t{n}) + " cookies in " + folder);
+    results.SetProgressValue(0.001f);
+    results.SetProgressMax(static_cast<float>(n) + 0.001f);
+
+    for (std::size_t i = 0; i < n; ++i) {
+        IgnoringFailure([&] {
+            const std::string& name = files.Entry(i);
+            if (ContainsIgnoreCase(name, "txt") && !keep.Contains(HostKey(name, false))) {
+                run.services.fileSystem.RemoveFile(JoinPath(files.Path(), name));
+                ++deleted;
+            }
+        });
+        results.SetProgressValue(static_cast<float>(i + 1));
+        results.ProcessPendingMessages();
+    }
+
+    results.AppendLine("Deleted " + DecimalText(std::uint64_t{deleted}) + " unwanted cookies in " + folder);
+    results.AppendLine("Kept " + DecimalText(std::int64_t(files.Count()) - std::int64_t(deleted)) + " cookies in " +
+                       folder);
+    IgnoringFailure([&] { WalkUrlCache(run.services.urlCache, results, kCookiesMode, keep); });
+}
+
+void RemoveTempInternetFiles(CleanRunContext& run) {
+    WalkUrlCache(run.services.urlCache, run.results, kTempFilesMode,
+                 KeepText::FromList(run.services.settings.Current().sit));
+}
+
+void CleanDocumentsMenu(CleanRunContext& run) {
+    EngineServices& s = run.services;
+    ResultsSurface& results = run.results;
+    s.shell.ClearRecentDocuments();
+
+    // Without a Windows folder (or a Recent folder) the pattern would point at another folder.
+    const std::string windowsFolder = s.shell.WindowsFolder();
+    if (!windowsFolder.empty()) {
+        IgnoringFailure([&] { s.fileSystem.DeleteFilesMatching(windowsFolder + "\\recent\\*.lnk"); });
+    }
+
+    const clsOS os(s.osVersion);
+    if (ContainsIgnoreCase(os.OS_Name, "Windows XP") || ContainsIgnoreCase(os.OS_Name, "Windows 2000")) {
+        IgnoringFailure([&] {
+            const std::string recent = s.shell.SpecialFolderPath(s.mainWindow, SpecialFolder::kRecent);
+            if (!recent.empty())
+                s.fileSystem.DeleteFilesMatching(recent + "*.lnk");
+        });
+    }
+
+    results.AppendLine("Removed all entries from Documents Menu");
+    results.ProcessPendingMessages();
+
+    const Settings& settings = s.settings.Current();
+    for (std::size_t i = 0; i < kListSlots; ++i) {
+        if (settings.pat[i].empty())
+            continue;
+        s.shell.AddRecentDocument(settings.pat[i]);
+        results.AppendLine("Added " + settings.fil[i] + " to the Documents Menu");
+        results.ProcessPendingMessages();
+    }
+}
+
+void CleanMediaPlayer(CleanRunContext& run) {
+    Registry& registry = run.services.registry;
+    ResultsSurface& results = run.results;
+    registry.DeleteRegistryKey(Hive::CurrentUser, kMediaListKey);
+    results.AppendLine("Removed all entries from Media Player History");
+
+    const SettingList& media = run.services.settings.Current().med;
+    std::size_t k = 0;
+    for (std::size_t i = 0; i < kListSlots; ++i) {
+        if (media[i].empty())
+            continue;
+        registry.SetStringValue(Hive::CurrentUser, kMediaListKey, Numbered("File", k), "c:\\" + media[i] + ".mpeg");
+        results.AppendLine("Added decoy " + media[i] + ".mpeg to Media Player History");
+        results.ProcessPendingMessages();
+        ++k;
+    }
+    results.ProcessPendingMessages();
+}
+
+void DeleteTempFiles(CleanRunContext& run) {
+    EngineServices& s = run.services;
+    ResultsSurface& results = run.results;
+    FileSystem& fileSystem = s.fileSystem;
+    std::string& tempFolder = s.settings.Current().td;
+    if (tempFolder.empty())
+        tempFolder = s.shell.TempFolderPath();
+
+    // Pointing DirEngine there points FileEngine there too.
+    FolderLister& dirEngine = s.listers.DirEngine;
+    FileLister& fileEngine = s.listers.FileEngine;
+    if (tempFolder.empty() || !dirEngine.SetPath(tempFolder) || fileEngine.Path() != dirEngine.Path())
+        return;
+
+    const std::string folder = dirEngine.Path();
+    if (const std::string reason = RefusalReason(run, folder); !reason.empty()) {
+        results.AppendLine("Refused to delete " + folder + ": " + reason);
+        return;
+    }
+
+    const std::string prompt =
+        "All files in the following directory are about to be deleted.  Please ensure this is your Windows Temp "
+        "File directory.  You can change this setting through the setup wizard.\r\n\r\nDirectory: " +
+        folder + "\r\n\r\nWould you like to contine?";
+    if (!results.ConfirmOkCancel("Confirm Delete", prompt))
+        return;
+
+    DeleteDirectory(fileSystem, results, tempFolder);
+
+    for (std::size_t i = 0; i < dirEngine.Count(); ++i) {
+        IgnoringFailure([&] { DeleteDirectory(fileSystem, results, dirEngine.Entry(i)); });
+    }
+
+    for (std::size_t i = 0; i < fileEngine.Count(); ++i) {
+        IgnoringFailure([&] {
+            fileEngine.SetListIndex(static_cast<std::ptrdiff_t>(i));
+            const std::string name = fileEngine.FileName();
+            const std::string full = JoinPath(fileEngine.Path(), name);
+            if (!FileFound(fileSystem, full))
+                return;
+            fileSystem.SetAttributesNormal(full);
+            results.AppendLine((fileSystem.RemoveFile(full) ? "File Deleted: " : "Could not Delete: ") + name);
+        });
+    }
+
+    // Programs expect their temporary folder to be there: the first removal may have taken it away.
+    if (!fileSystem.FolderExists(folder))
+        fileSystem.CreateFolder(folder);
+}
+
+void EmptyRecycleBin(CleanRunContext& run) {
+    run.services.shell.EmptyRecycleBin(run.services.mainWindow);
+    run.results.AppendLine("Recycle Bin Emptied");
+}
+
+void ClearRunMenu(CleanRunContext& run) {
+    Registry& registry = run.services.registry;
+    ResultsSurface& results = run.results;
+    std::string mruList;
+    IgnoringFailure([&] { mruList = registry.ReadStringValue(Hive::CurrentUser, kRunMruKey, "MRUList"); });
+    for (char entry : mruList) {
+        IgnoringFailure([&] { registry.DeleteRegistryValue(Hive::CurrentUser, kRunMruKey, std::string(1, entry)); });
+    }
+    IgnoringFailure([&] { registry.DeleteRegistryValue(Hive::CurrentUser, kRunMruKey, "MRUList"); });
+    results.AppendLine("Run Menu Cleared - May require restart");
+    IgnoringFailure([&] { registry.DeleteRegistryKey(Hive::CurrentUser, kSearchAssistantKey); });
+    results.AppendLine("Search History Cleared - May require restart");
+    IgnoringFailure([&] { registry.DeleteRegistryKey(Hive::CurrentUser, kFilesNamedMruKey); });
+    results.AppendLine("Classic Search History Cleared - May require restart");
+}
+
+void RunSelectedPlugins(CleanRunContext& run) {
+    PluginList& plugins = run.services.lstPlugs;
+    // The list is read afresh on every pass: a plugin may change what it holds.
+    for (std::size_t i = 0; i < plugins.size(); ++i) {
+        if (!plugins[i].selected)
+            continue;
+        const std::string name = plugins[i].text;
+        run.results.AppendLine("STARTING PLUGIN: " + name);
+        run.services.plugins.RunPluginByName(name, run.results);
+        run.results.AppendLine("FINISHED PLUGIN: " + name);
+        run.results.AppendLine("-----");
+    }
+}
+
+}  // namespace nimbral

@@ -1,0 +1,534 @@
+// The clean run and its steps over the in-memory doubles.
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <functional>
+#include <stdexcept>
+
+#include "doubles/FakeFileSystem.h"
+#include "doubles/FakeOsVersionSource.h"
+#include "doubles/FakeRegistry.h"
+#include "doubles/FakeSettingsArea.h"
+#include "doubles/FakeShell.h"
+#include "doubles/FakeUrlCache.h"
+#include "engine/Headless.h"
+#include "engine/modEngine.h"
+#include "engine/modIECache.h"
+
+namespace nimbral {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::ElementsAreArray;
+using testing::FakeFileSystem;
+using testing::FakeRegistry;
+using testing::FakeSettingsArea;
+using testing::FakeShell;
+using testing::FakeUrlCache;
+namespace fa = FileAttribute;
+
+constexpr char kApp[] = "Nimbral Windows Cleaner";
+const char* const kCategoryKeys[] = {"detype", "dehist", "decook", "deintt", "dedocu",
+                                     "demedi", "dewint", "derecy", "deruns"};
+
+class FakeHistory final : public HistoryLibrary {
+  public:
+    bool DeleteHistory() override {
+        ++calls;
+        if (throws)
+            throw std::runtime_error("library failed");
+        return present;
+    }
+    int calls = 0;
+    bool present = true;
+    bool throws = false;
+};
+
+class RecordingPlugins final : public PluginRunner {
+  public:
+    void RunPluginByName(const std::string& name, ResultsSurface& results) override {
+        if (name == "Broken")
+            throw std::runtime_error("bad plugin");
+        results.AppendLine("ran " + name);
+    }
+};
+
+class CleanRunTest : public ::testing::Test {
+  protected:
+    CleanRunTest() {
+        os.basic = OsVersionRecord{6, 1, 7601, 2, std::string(128, '\0')};
+        shell.folders[SpecialFolder::kCookies] = "C:\\users\\me\\Cookies\\";
+        shell.folders[SpecialFolder::kRecent] = "C:\\users\\me\\Recent\\";
+        shell.folders[SpecialFolder::kProfile] = "C:\\users\\me\\";
+        fs.AddFolder("C:\\windows\\recent");
+        fs.AddFolder("C:\\users\\me\\Cookies");
+        fs.AddFolder("C:\\users\\me\\Recent");
+        fs.AddFolder("C:\\users\\me\\Temp");
+        for (const char* key : kCategoryKeys)
+            Store(key, "0");
+        Store("enc", "0");
+    }
+
+    void Store(const std::string& key, const std::string& text) { area.SaveSetting(kApp, "Settings", key, text); }
+    void StoreList(const std::string& prefix, const std::vector<std::string>& entries) {
+        for (std::size_t i = 0; i < entries.size(); ++i)
+            Store(prefix + std::to_string(i), entries[i]);
+    }
+
+    std::vector<std::string> Run() {
+        RunClean(host, services);
+        return lines;
+    }
+    // The lines between a step's BEGIN and END markers.
+    std::vector<std::string> RunOnly(const char* flag) {
+        Store(flag, "1");
+        const auto all = Run();
+        EXPECT_GE(all.size(), 6u);
+        return std::vector<std::string>(all.begin() + 1, all.end() - 5);
+    }
+    // One step on the loaded settings; edit can then put in what no stored list holds (gaps).
+    std::vector<std::string> Run(void (*step)(CleanRunContext&), const std::function<void(Settings&)>& edit = {}) {
+        settings.LoadSettings();
+        if (edit)
+            edit(settings.Current());
+        CleanRunContext run(services, host.ShowResults());
+        step(run);
+        return lines;
+    }
+
+    FakeSettingsArea area;
+    SettingsStore settings{area, kApp};
+    FakeRegistry registry;
+    FakeFileSystem fs;
+    FakeShell shell;
+    FakeUrlCache cache;
+    FakeHistory history;
+    FakeOsVersionSource os;
+    MainWindowListers listers{fs};
+    PluginList plugins;
+    RecordingPlugins runner;
+    EngineServices services{
+        settings, registry, fs, shell, cache, history, os, listers, plugins, runner, "C:\\users\\me\\Cookies\\",
+        0x1234};
+    std::vector<std::string> lines;
+    bool confirm = true;
+    HeadlessHost host{[this](std::string_view text) { lines.emplace_back(text.substr(0, text.size() - 1)); }, true};
+};
+
+TEST_F(CleanRunTest, WithNothingTickedOnlyThePluginStepRuns) {
+    EXPECT_THAT(Run(), ElementsAre("-- BEGIN || Plugins", "-- END   || Plugins", "  "));
+    EXPECT_EQ(host.Results().Status(), "Finished Covering Your Tracks");
+    EXPECT_EQ(host.Results().ProgressValue(), host.Results().ProgressMax());
+    EXPECT_TRUE(host.Results().CloseEnabled());
+}
+
+TEST_F(CleanRunTest, StepsRunInTheirFixedOrderAndOnlyWhenTheirFlagIsExactlyOne) {
+    for (const char* key : kCategoryKeys)
+        Store(key, "1");
+    std::vector<std::string> markers;
+    for (const std::string& line : Run()) {
+        if (line.rfind("-- ", 0) == 0 || line == "  ")
+            markers.push_back(line);
+    }
+    EXPECT_THAT(markers, ElementsAreArray({"-- BEGIN || Edit Typed URL's",
+                                           "-- END   || Edit Typed URL's",
+                                           "  ",
+                                           "-- BEGIN || Delete History",
+                                           "-- END   || Delete History",
+                                           "  ",
+                                           "-- BEGIN || Remove Unwanted Cookies",
+                                           "-- END   || Remove Unwanted Cookies",
+                                           "  ",
+                                           "-- BEGIN || Remove Temporary Internet Files",
+                                           "-- END   || Remove Temporary Internet Files",
+                                           "  ",
+                                           "-- BEGIN || Clean Documents Menu",
+                                           "-- END   || Clean Documents Menu",
+                                           "  ",
+                                           "-- BEGIN || Clean Media Player",
+                                           "-- END   || Clean Media",
+                                           "  ",
+                                           "-- BEGIN || Delete Temp Files",
+                                           "-- END   || Delete Temp Files",
+                                           "  ",
+                                           "-- BEGIN || Empty Recycle Bin",
+                                           "-- END   || Empty Recycle Bin",
+                                           "  ",
+                                           "-- BEGIN || Clear Run Menu",
+                                           "-- END   || Clear Run Menu",
+                                           "  ",
+                                           "-- BEGIN || Plugins",
+                                           "-- END   || Plugins",
+                                           "  "}));
+
+    // Grey (2) and any other value leave the step out; the run reloads what is stored.
+    lines.clear();
+    for (const char* key : kCategoryKeys)
+        Store(key, "2");
+    Store("derecy", "1");
+    Store("deruns", "-1");
+    EXPECT_THAT(Run(),
+                ElementsAre("-- BEGIN || Empty Recycle Bin", "Recycle Bin Emptied", "-- END   || Empty Recycle Bin",
+                            "  ", "-- BEGIN || Plugins", "-- END   || Plugins", "  "));
+}
+
+TEST_F(CleanRunTest, SelectedPluginsRunInListOrderFramedByTheirNames) {
+    plugins = {{"First", true}, {"Skipped", false}, {"Second", true}};
+    EXPECT_THAT(Run(), ElementsAre("-- BEGIN || Plugins", "STARTING PLUGIN: First", "ran First",
+                                   "FINISHED PLUGIN: First", "-----", "STARTING PLUGIN: Second", "ran Second",
+                                   "FINISHED PLUGIN: Second", "-----", "-- END   || Plugins", "  "));
+}
+
+TEST_F(CleanRunTest, AFailureEscapingAStepIsLoggedAndTheRunStillEnds) {
+    plugins = {{"Broken", true}};
+    Store("derecy", "1");
+    history.throws = true;
+    Store("dehist", "1");
+    const auto log = Run();
+    EXPECT_THAT(log, ::testing::Contains("Deleted History"));
+    EXPECT_THAT(log, ::testing::Contains("Recycle Bin Emptied"));
+    EXPECT_THAT(log, ::testing::Contains(::testing::StartsWith("Step failed: Plugins")));
+    EXPECT_EQ(log.back(), "  ");
+    EXPECT_EQ(log[log.size() - 2], "-- END   || Plugins");
+    EXPECT_TRUE(host.Results().CloseEnabled());
+    EXPECT_EQ(host.Results().Status(), "Finished Covering Your Tracks");
+}
+
+// ---- typed addresses ----
+
+struct TypedCase {
+    const char* what;
+    std::vector<std::string> keep;
+    std::vector<std::pair<std::string, std::string>> stored;  // value name, text
+    std::vector<std::string> log;
+    std::vector<std::string> after;  // url1, url2, ... afterwards
+};
+
+class TypedUrlsTest : public CleanRunTest, public ::testing::WithParamInterface<TypedCase> {};
+
+TEST_P(TypedUrlsTest, KeepsOnlyAddressesOfKeptSitesRenumbered) {
+    const TypedCase& c = GetParam();
+    StoreList("sit", c.keep);
+    for (const auto& [name, text] : c.stored)
+        registry.SetStringValue(Hive::CurrentUser, kTypedUrlsKey, name, text);
+    EXPECT_EQ(RunOnly("detype"), c.log);
+    std::vector<std::string> after;
+    for (int n = 1; n < 10; ++n) {
+        const auto value = registry.Raw(Hive::CurrentUser, kTypedUrlsKey, "url" + std::to_string(n));
+        if (value)
+            after.push_back(value->data.substr(0, value->data.size() - 1));
+    }
+    EXPECT_EQ(after, c.after);
+    if (c.after.empty())
+        EXPECT_FALSE(registry.KeyExists(Hive::CurrentUser, kTypedUrlsKey));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases,
+    TypedUrlsTest,
+    ::testing::Values(TypedCase{"no key at all", {"example.com"}, {}, {}, {}},
+                      TypedCase{"kept ones renumbered in order",
+                                {"www.example.com/"},
+                                {{"url1", "http://other.example.org/"},
+                                 {"url2", "http://www.EXAMPLE.com/a"},
+                                 {"url3", "example.com/b?q=1"},
+                                 {"url4", "http://gone.example.net/"}},
+                                {"Deleted URL: http://other.example.org/", "Deleted URL: http://gone.example.net/",
+                                 "Kept URL: http://www.EXAMPLE.com/a", "Kept URL: example.com/b?q=1"},
+                                {"http://www.EXAMPLE.com/a", "example.com/b?q=1"}},
+                      TypedCase{
+                          "a gap ends the list and loses what follows",
+                          {"example"},
+                          {{"url1", "http://a.example/"}, {"url2", "http://b.test/"}, {"url4", "http://c.example/"}},
+                          {"Deleted URL: http://b.test/", "Kept URL: http://a.example/"},
+                          {"http://a.example/"}},
+                      TypedCase{"##kill## ends the list",
+                                {"example"},
+                                {{"url1", "http://a.test/"}, {"url2", "##kill##"}, {"url3", "http://b.example/"}},
+                                {"Deleted URL: http://a.test/"},
+                                {}},
+                      TypedCase{"an empty keep-list keeps nothing",
+                                {},
+                                {{"url1", "http://a.example/"}, {"url2", "http://b.example/"}},
+                                {"Deleted URL: http://a.example/", "Deleted URL: http://b.example/"},
+                                {}},
+                      TypedCase{"a keep entry of only http:// keeps nothing",
+                                {"http://"},
+                                {{"url1", "http://a.example/"}},
+                                {"Deleted URL: http://a.example/"},
+                                {}}),
+    [](const auto& info) {
+        std::string name;
+        for (char c : std::string(info.param.what))
+            name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+        return name;
+    });
+
+// ---- history ----
+
+TEST_F(CleanRunTest, HistoryIsReportedDeletedEvenWhenTheLibraryIsMissingOrFails) {
+    for (int variant = 0; variant < 3; ++variant) {
+        lines.clear();
+        history.present = variant != 1;
+        history.throws = variant == 2;
+        EXPECT_THAT(Run(DeleteHistory), ElementsAre("Deleted History")) << variant;
+    }
+    EXPECT_EQ(history.calls, 3);
+}
+
+// ---- cookies ----
+
+TEST_F(CleanRunTest, CookieFilesOfSitesNotKeptAreDeleted) {
+    const std::string folder = "C:\\users\\me\\Cookies\\";
+    StoreList("coo", {"www.kept.example.com", "other.test"});
+    for (const char* name : {"me@kept.example[1].txt", "me@gone.example[2].txt", "me@other.test[1].TXT", "index.dat",
+                             "bare-site.txt", "me@sub.kept.example.com[1].txt"}) {
+        fs.AddFile(folder + name);
+    }
+    EXPECT_THAT(RunOnly("decook"),
+                ElementsAre("Found 6 cookies in " + folder, "Deleted 3 unwanted cookies in " + folder,
+                            "Kept 3 cookies in " + folder, "Found 0 Cookies in Internet Cache",
+                            "Deleted 0 Cookies from Internet Cache", "Kept 0 Cookies in Internet Cache"));
+    for (const char* kept : {"me@kept.example[1].txt", "me@other.test[1].TXT", "index.dat"}) {
+        EXPECT_TRUE(fs.Exists(folder + kept)) << kept;
+    }
+    for (const char* gone : {"me@gone.example[2].txt", "bare-site.txt", "me@sub.kept.example.com[1].txt"}) {
+        EXPECT_FALSE(fs.Exists(folder + gone)) << gone;
+    }
+    EXPECT_FLOAT_EQ(host.Results().ProgressMax(), 6.001f);
+}
+
+TEST_F(CleanRunTest, AMissingCookieFolderDeletesNothingAnywhere) {
+    services.cookieFolder = "C:\\nowhere\\";
+    fs.AddFile("C:\\users\\me\\Cookies\\me@gone.example[1].txt");
+    const auto log = Run(RemoveUnwantedCookies);
+    EXPECT_EQ(log.at(0), "Found 0 cookies in C:\\nowhere\\");
+    EXPECT_EQ(log.at(2), "Kept 0 cookies in C:\\nowhere\\");
+    EXPECT_TRUE(fs.Exists("C:\\users\\me\\Cookies\\me@gone.example[1].txt"));
+    // A locked cookie file still counts as deleted, and the files after it are examined.
+    services.cookieFolder = "C:\\users\\me\\Cookies\\";
+    fs.AddFile("C:\\users\\me\\Cookies\\me@zz.example[1].txt");
+    fs.LockFile("C:\\users\\me\\Cookies\\me@gone.example[1].txt");
+    lines.clear();
+    EXPECT_EQ(Run(RemoveUnwantedCookies).at(1), "Deleted 2 unwanted cookies in C:\\users\\me\\Cookies\\");
+    EXPECT_FALSE(fs.Exists("C:\\users\\me\\Cookies\\me@zz.example[1].txt"));
+}
+
+// ---- documents menu and media player ----
+
+TEST_F(CleanRunTest, DocumentsMenuIsEmptiedAndRefilledWithDecoys) {
+    fs.AddFile("C:\\windows\\recent\\a.lnk");
+    fs.AddFile("C:\\windows\\recent\\keep.txt");
+    fs.AddFile("C:\\users\\me\\Recent\\b.lnk");
+    const auto decoys = [](Settings& s) {
+        s.pat[0] = "C:\\docs\\report.doc";
+        s.pat[2] = "C:\\docs\\plan.xls";
+        s.fil[0] = "Report";
+        s.fil[1] = "Orphan";
+    };
+    EXPECT_THAT(Run(CleanDocumentsMenu, decoys),
+                ElementsAre("Removed all entries from Documents Menu", "Added Report to the Documents Menu",
+                            "Added  to the Documents Menu"));
+    EXPECT_THAT(shell.calls, ElementsAre("ClearRecentDocuments", "AddRecentDocument C:\\docs\\report.doc",
+                                         "AddRecentDocument C:\\docs\\plan.xls"));
+    EXPECT_FALSE(fs.Exists("C:\\windows\\recent\\a.lnk"));
+    EXPECT_TRUE(fs.Exists("C:\\windows\\recent\\keep.txt"));
+    // Not Windows XP or 2000: the user's Recent folder is left to the shell.
+    EXPECT_TRUE(fs.Exists("C:\\users\\me\\Recent\\b.lnk"));
+
+    os.basic = OsVersionRecord{5, 1, 2600, 2, std::string(128, '\0')};
+    lines.clear();
+    Run(CleanDocumentsMenu);
+    EXPECT_FALSE(fs.Exists("C:\\users\\me\\Recent\\b.lnk"));
+}
+
+TEST_F(CleanRunTest, DocumentsMenuNeverDeletesOutsideTheRecentFolders) {
+    os.basic = OsVersionRecord{5, 0, 2195, 2, std::string(128, '\0')};
+    shell.windowsFolder = "";
+    shell.folders.erase(SpecialFolder::kRecent);
+    fs.AddFile("C:\\recent\\a.lnk");
+    EXPECT_THAT(Run(CleanDocumentsMenu), ElementsAre("Removed all entries from Documents Menu"));
+    EXPECT_TRUE(fs.Exists("C:\\recent\\a.lnk"));
+}
+
+TEST_F(CleanRunTest, MediaPlayerListGetsNumberedDecoys) {
+    registry.SetStringValue(Hive::CurrentUser, kMediaListKey, "File0", "C:\\real\\song.mp3");
+    registry.SetStringValue(Hive::CurrentUser, kMediaListKey, "File7", "C:\\real\\film.avi");
+    const auto decoys = [](Settings& s) {
+        s.med[0] = "a";
+        s.med[2] = "b.mpeg";
+    };
+    EXPECT_THAT(Run(CleanMediaPlayer, decoys), ElementsAre("Removed all entries from Media Player History",
+                                                           "Added decoy a.mpeg to Media Player History",
+                                                           "Added decoy b.mpeg.mpeg to Media Player History"));
+    EXPECT_EQ(registry.ReadStringValue(Hive::CurrentUser, kMediaListKey, "File0"), "c:\\a.mpeg");
+    EXPECT_EQ(registry.ReadStringValue(Hive::CurrentUser, kMediaListKey, "File1"), "c:\\b.mpeg.mpeg");
+    EXPECT_FALSE(registry.Raw(Hive::CurrentUser, kMediaListKey, "File7"));
+}
+
+// ---- temporary folder ----
+
+class TempFilesTest : public CleanRunTest {
+  protected:
+    TempFilesTest() {
+        fs.AddFolder(kTemp + "\\sub");
+        fs.AddFile(kTemp + "\\sub\\inner.tmp");
+        fs.AddFolder(kTemp + "\\other");
+        fs.AddFile(kTemp + "\\a.tmp");
+        fs.AddFile(kTemp + "\\b.tmp", fa::kReadOnly);
+        fs.AddFile(kTemp + "\\c.tmp");
+        Store("td", kTemp + "\\");
+    }
+    const std::string kTemp = "C:\\users\\me\\Temp";
+};
+
+TEST_F(TempFilesTest, AFolderThatDoesNotExistGivesNoPromptAndNoLine) {
+    Store("td", "C:\\nowhere");
+    EXPECT_THAT(Run(DeleteTempFiles), ElementsAre());
+}
+
+TEST_F(TempFilesTest, CancelDeletesNothing) {
+    HeadlessHost cancelling([this](std::string_view t) { lines.emplace_back(t); }, false);
+    settings.LoadSettings();
+    CleanRunContext run(services, cancelling.ShowResults());
+    DeleteTempFiles(run);
+    EXPECT_TRUE(lines.empty());
+    EXPECT_TRUE(fs.Exists(kTemp + "\\a.tmp"));
+}
+
+TEST_F(TempFilesTest, OkRemovesEverythingThatDoesNotResist) {
+    fs.SetAttributesNormal(kTemp + "\\b.tmp");
+    EXPECT_THAT(Run(DeleteTempFiles),
+                ElementsAre("Deleted Directory: " + kTemp, "Folder does not exist: " + kTemp + "\\other",
+                            "Folder does not exist: " + kTemp + "\\sub"));
+    // The folder itself is back, empty.
+    EXPECT_TRUE(fs.FolderExists(kTemp));
+    EXPECT_EQ(fs.FindEntries(kTemp + "\\*")->size(), 0u);
+}
+
+TEST_F(TempFilesTest, WhatResistsIsReportedAndTheRestCleanedUp) {
+    fs.LockFile(kTemp + "\\c.tmp");
+    const auto log = Run(DeleteTempFiles);
+    ASSERT_FALSE(log.empty());
+    EXPECT_EQ(log.front(), "Could not delete: " + kTemp);
+    EXPECT_THAT(log, ::testing::Contains("Could not Delete: c.tmp"));
+    EXPECT_THAT(log, ::testing::Not(::testing::Contains("Could not Delete: b.tmp")));
+    EXPECT_FALSE(fs.Exists(kTemp + "\\a.tmp"));
+    EXPECT_FALSE(fs.Exists(kTemp + "\\b.tmp")) << "read-only files are made normal and deleted";
+    EXPECT_FALSE(fs.Exists(kTemp + "\\sub"));
+    EXPECT_TRUE(fs.Exists(kTemp + "\\c.tmp"));
+}
+
+TEST_F(TempFilesTest, ALinkInsideIsNeverFollowed) {
+    fs.AddFolder("C:\\precious");
+    fs.AddFile("C:\\precious\\keep.doc");
+    fs.AddFolderLink(kTemp + "\\link");
+    const auto log = Run(DeleteTempFiles);
+    EXPECT_EQ(log.front(), "Could not delete: " + kTemp);
+    EXPECT_THAT(log, ::testing::Contains("Could not delete: " + kTemp + "\\link"));
+    EXPECT_TRUE(fs.Exists("C:\\precious\\keep.doc"));
+}
+
+TEST_F(TempFilesTest, RootsTheWindowsFolderAndTheProfileAreRefused) {
+    fs.AddFile("C:\\users\\me\\precious.doc");
+    const struct {
+        std::string setting;
+        std::string line;
+    } cases[] = {
+        {"C:\\", "Refused to delete C:\\: it is the root of a drive"},
+        {"c:\\Windows\\", "Refused to delete c:\\Windows: it is or holds the Windows folder"},
+        {"C:\\users\\me", "Refused to delete C:\\users\\me: it is or holds your profile folder"},
+        {"C:\\users", "Refused to delete C:\\users: it is or holds your profile folder"},
+    };
+    for (const auto& c : cases) {
+        lines.clear();
+        Store("td", c.setting);
+        EXPECT_THAT(Run(DeleteTempFiles), ElementsAre(c.line));
+    }
+    EXPECT_TRUE(fs.Exists("C:\\users\\me\\precious.doc"));
+    EXPECT_TRUE(fs.Exists(kTemp + "\\a.tmp"));
+}
+
+TEST_F(TempFilesTest, AnEmptySettingFallsBackToTheSystemsTempFolderInMemoryOnly) {
+    Store("td", "");
+    shell.tempPath = kTemp + "\\";
+    fs.SetAttributesNormal(kTemp + "\\b.tmp");
+    EXPECT_EQ(Run(DeleteTempFiles).front(), "Deleted Directory: " + kTemp);
+    EXPECT_EQ(settings.Current().td, kTemp + "\\");
+    EXPECT_EQ(area.GetSetting(kApp, "Settings", "td", "<missing>"), "");
+}
+
+// ---- recycle bin and run lists ----
+
+TEST_F(CleanRunTest, RecycleBinIsEmptiedForTheMainWindow) {
+    EXPECT_THAT(Run(EmptyRecycleBin), ElementsAre("Recycle Bin Emptied"));
+    EXPECT_THAT(shell.recycleBinEmptiedBy, ElementsAre(WindowHandle{0x1234}));
+}
+
+TEST_F(CleanRunTest, RunAndSearchListsAreCleared) {
+    for (const char* name : {"a", "b", "c", "d"})
+        registry.SetStringValue(Hive::CurrentUser, kRunMruKey, name, name);
+    registry.SetStringValue(Hive::CurrentUser, kRunMruKey, "MRUList", "cab");
+    registry.SetStringValue(Hive::CurrentUser, kSearchAssistantKey, "0", "secret search");
+    registry.SaveKey(Hive::CurrentUser, kFilesNamedMruKey);
+    const std::vector<std::string> expected = {"Run Menu Cleared - May require restart",
+                                               "Search History Cleared - May require restart",
+                                               "Classic Search History Cleared - May require restart"};
+    EXPECT_EQ(Run(ClearRunMenu), expected);
+    for (const char* gone : {"a", "b", "c", "MRUList"})
+        EXPECT_FALSE(registry.Raw(Hive::CurrentUser, kRunMruKey, gone));
+    EXPECT_TRUE(registry.Raw(Hive::CurrentUser, kRunMruKey, "d"));
+    EXPECT_FALSE(registry.KeyExists(Hive::CurrentUser, kSearchAssistantKey));
+    EXPECT_FALSE(registry.KeyExists(Hive::CurrentUser, kFilesNamedMruKey));
+
+    // With nothing there, the same three lines.
+    lines.clear();
+    EXPECT_EQ(Run(ClearRunMenu), expected);
+}
+
+// ---- folder routines and the headless run ----
+
+TEST_F(CleanRunTest, DeleteDirectoryReportsEachOutcomeOnOneLine) {
+    fs.AddFolder("C:\\gone\\deep");
+    fs.AddFile("C:\\stuck\\ro.txt", fa::kReadOnly);
+    ResultsSurface& results = host.ShowResults();
+    DeleteDirectory(fs, results, "");
+    DeleteDirectory(fs, results, "C:\\gone/");
+    DeleteDirectory(fs, results, "C:\\stuck\\");
+    DeleteDirectory(fs, results, "C:\\missing");
+    EXPECT_THAT(lines, ElementsAre("Deleted Directory: C:\\gone", "Could not delete: C:\\stuck",
+                                   "Folder does not exist: C:\\missing"));
+    EXPECT_TRUE(fs.Exists("C:\\stuck\\ro.txt"));
+}
+
+TEST_F(CleanRunTest, DirExistsFindsFoldersFilesAndPatterns) {
+    fs.AddFile("C:\\users\\me\\Temp\\a.tmp");
+    fs.AddFile("C:\\users\\me\\Temp\\h.tmp", fa::kHidden);
+    EXPECT_TRUE(DirExists(fs, "C:\\users\\me\\Temp"));
+    EXPECT_TRUE(DirExists(fs, "C:\\users\\me\\Temp\\a.tmp"));
+    EXPECT_TRUE(DirExists(fs, "C:\\users\\me\\Temp\\*.tmp"));
+    EXPECT_FALSE(DirExists(fs, "C:\\users\\me\\Temp\\h.tmp"));
+    EXPECT_FALSE(DirExists(fs, "C:\\users\\me\\Temp\\none.*"));
+    EXPECT_FALSE(DirExists(fs, ""));
+}
+
+TEST(Headless, SwitchesAreWholeWordsInAnyCase) {
+    const struct {
+        const char* line;
+        bool autoClean;
+        bool yes;
+    } cases[] = {
+        {"/auto", true, false}, {"/AUTO /Yes", true, true},   {"  /yes\t/auto ", true, true},
+        {"", false, false},     {"/autoclean", false, false}, {"auto yes", false, false},
+    };
+    for (const auto& c : cases) {
+        const auto switches = ParseCommandLine(c.line);
+        EXPECT_EQ(switches.autoClean, c.autoClean) << c.line;
+        EXPECT_EQ(switches.yes, c.yes) << c.line;
+    }
+}
+
+}  // namespace
+}  // namespace nimbral
