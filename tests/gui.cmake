@@ -5,6 +5,6 @@ if(WIN32)
         win/WinTestMain.cpp
         $<TARGET_OBJECTS:nimbral_resources>
     )
-    target_link_libraries(nimbral_gui_tests PRIVATE nimbral_windows GTest::gmock)
+    target_link_libraries(nimbral_gui_tests PRIVATE nimbral_windows nimbral_doubles GTest::gmock)
     nimbral_add_wine_test(gui nimbral_gui_tests)
 endif()

@@ -13,6 +13,13 @@
 #include <vector>
 
 #include "app/resource.h"
+#include "doubles/FakeFileSystem.h"
+#include "doubles/FakeOsVersionSource.h"
+#include "doubles/FakeRegistry.h"
+#include "doubles/FakeSettingsArea.h"
+#include "doubles/FakeShell.h"
+#include "doubles/FakeUrlCache.h"
+#include "engine/modEngine.h"
 #include "windows/WindowBase.h"
 #include "windows/frmResults.h"
 
@@ -296,7 +303,7 @@ TEST(ResultsWindow, MessagesArePumpedAtMostEveryFifteenMilliseconds) {
         {0xFFFFFFF8, 7, true},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.first << " then " << c.second);
+        SCOPED_TRACE(::testing::Message() << c.first << " then " << c.second);
         LoadedResults results;
         DWORD now = c.first;
         results.window.SetTickSource([&] { return now; });
@@ -349,6 +356,50 @@ class ProbeWindow final : public WindowBase {
             throw std::runtime_error("handler failed");
     }
 };
+
+// A clean run as the main window starts it: the results window is loaded and shown, the run writes
+// into it, and only the end of the run lets the user back.
+TEST(ResultsWindow, ACleanRunFillsItAndOnlyItsEndEnablesClosing) {
+    struct NoHistory final : HistoryLibrary {
+        bool DeleteHistory() override { return false; }
+    } history;
+    struct NoPlugins final : PluginRunner {
+        void RunPluginByName(const std::string&, ResultsSurface&) override {}
+    } runner;
+    testing::FakeSettingsArea area;
+    SettingsStore settings(area, "Nimbral Windows Cleaner");
+    for (const char* key : {"detype", "dehist", "decook", "deintt", "dedocu", "demedi", "dewint", "derecy", "deruns"})
+        area.SaveSetting("Nimbral Windows Cleaner", "Settings", key, key == std::string("dehist") ? "1" : "0");
+    testing::FakeRegistry registry;
+    testing::FakeFileSystem fs;
+    testing::FakeShell shell;
+    testing::FakeUrlCache cache;
+    FakeOsVersionSource os;
+    MainWindowListers listers(fs);
+    PluginList plugins;
+    EngineServices services{settings, registry, fs, shell, cache, history, os, listers, plugins, runner, "", 0};
+
+    struct WindowedHost final : CleanHost {
+        ResultsSurface& ShowResults() override {
+            results.window.Show();
+            closeEnabledAtStart = results.CloseEnabled();
+            return results.window;
+        }
+        LoadedResults results;
+        bool closeEnabledAtStart = true;
+    } host;
+    RunClean(host, services);
+
+    EXPECT_FALSE(host.closeEnabledAtStart);
+    EXPECT_THAT(host.results.Log(),
+                ElementsAre("-- BEGIN || Delete History", "Deleted History", "-- END   || Delete History", "  ",
+                            "-- BEGIN || Plugins", "-- END   || Plugins", "  "));
+    EXPECT_EQ(TextOf(host.results.Item(IDC_frmResults_lblStatus)), "Finished Covering Your Tracks");
+    EXPECT_EQ(host.results.ProgressPosition(), host.results.ProgressTop());
+    EXPECT_TRUE(host.results.CloseEnabled());
+    ::SendMessageA(host.results.Item(IDC_frmResults_cmdClose), BM_CLICK, 0, 0);
+    EXPECT_EQ(host.results.closeCalls, 1);
+}
 
 TEST(WindowBase, RoutesCommandsByControlIdAndKeepsExceptionsInside) {
     ProbeWindow probe;

@@ -13,6 +13,7 @@
 #include "doubles/FakeSettingsArea.h"
 #include "doubles/FakeShell.h"
 #include "doubles/FakeUrlCache.h"
+#include "doubles/RecordingResults.h"
 #include "engine/Headless.h"
 #include "engine/modEngine.h"
 #include "engine/modIECache.h"
@@ -172,6 +173,24 @@ TEST_F(CleanRunTest, StepsRunInTheirFixedOrderAndOnlyWhenTheirFlagIsExactlyOne) 
     EXPECT_THAT(Run(),
                 ElementsAre("-- BEGIN || Empty Recycle Bin", "Recycle Bin Emptied", "-- END   || Empty Recycle Bin",
                             "  ", "-- BEGIN || Plugins", "-- END   || Plugins", "  "));
+}
+
+TEST_F(CleanRunTest, TheStatusNamesEachStepAsItRuns) {
+    for (const char* key : kCategoryKeys)
+        Store(key, "1");
+    struct RecordingHost final : CleanHost {
+        testing::RecordingResults results;
+        ResultsSurface& ShowResults() override { return results; }
+    } recording;
+    recording.results.confirmAnswer = false;
+    RunClean(recording, services);
+    EXPECT_THAT(recording.results.statuses,
+                ElementsAre("Editing Typed URL's", "Deleting History", "Removing Unwanted Cookies",
+                            "Removing Temporary Internet Files", "Cleaning Documents Menu", "Cleaning Media Player",
+                            "Deleting Windows Temp Files", "Emptying your Recycle Bin", "Clearing the Run Menu",
+                            "Running Selected Plugins", "Finished Covering Your Tracks"));
+    EXPECT_TRUE(recording.results.closeEnabled);
+    EXPECT_EQ(recording.results.progressValues.back(), recording.results.progressMax);
 }
 
 TEST_F(CleanRunTest, SelectedPluginsRunInListOrderFramedByTheirNames) {
@@ -396,6 +415,21 @@ TEST_F(TempFilesTest, CancelDeletesNothing) {
     DeleteTempFiles(run);
     EXPECT_TRUE(lines.empty());
     EXPECT_TRUE(fs.Exists(kTemp + "\\a.tmp"));
+}
+
+TEST_F(TempFilesTest, ThePromptNamesTheFolderAsTheListerReportsIt) {
+    testing::RecordingResults recording;
+    recording.confirmAnswer = false;
+    settings.LoadSettings();
+    CleanRunContext run(services, recording);
+    DeleteTempFiles(run);
+    ASSERT_EQ(recording.confirmations.size(), 1u);
+    EXPECT_EQ(recording.confirmations[0].first, "Confirm Delete");
+    EXPECT_EQ(recording.confirmations[0].second,
+              "All files in the following directory are about to be deleted.  Please ensure this is your Windows "
+              "Temp File directory.  You can change this setting through the setup wizard.\r\n\r\nDirectory: "
+              "C:\\users\\me\\Temp\r\n\r\nWould you like to contine?");
+    EXPECT_TRUE(recording.lines.empty());
 }
 
 TEST_F(TempFilesTest, OkRemovesEverythingThatDoesNotResist) {
