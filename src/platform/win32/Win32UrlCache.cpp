@@ -53,14 +53,19 @@ bool Win32UrlCache::Walk(const std::function<void(const std::string& sourceName,
         return false;
 
     // The visitor may delete the entry it was given before the next is fetched: the library keeps
-    // its place by index slot, not by entry, so the walk skips nothing for it.
+    // its place by index slot, not by entry, so the walk skips nothing for it. One block serves
+    // every entry that fits; the library is asked for the size only when one does not.
+    DWORD capacity = size;
     for (;;) {
         Visit(block, visit);
-        block.reset();
-        size = 0;
-        if (!AsksForBuffer(::FindNextUrlCacheEntryA(walk.get(), nullptr, &size)))
+        size = capacity;
+        static_cast<INTERNET_CACHE_ENTRY_INFOA*>(block.get())->dwStructSize = capacity;
+        if (::FindNextUrlCacheEntryA(walk.get(), static_cast<INTERNET_CACHE_ENTRY_INFOA*>(block.get()), &size))
+            continue;
+        if (::GetLastError() != ERROR_INSUFFICIENT_BUFFER)
             break;
         block = EntryBlock(size);
+        capacity = size;
         if (!block ||
             !::FindNextUrlCacheEntryA(walk.get(), static_cast<INTERNET_CACHE_ENTRY_INFOA*>(block.get()), &size)) {
             break;
