@@ -23,12 +23,28 @@ HANDLE StandardOutput() {
     return nullptr;
 }
 
+// The folder the program was started from, without a trailing backslash.
+std::string ProgramFolder() {
+    char path[MAX_PATH] = {};
+    const DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+    const std::string file(path, length < MAX_PATH ? length : 0);
+    const auto slash = file.rfind('\\');
+    return slash == std::string::npos ? std::string() : file.substr(0, slash);
+}
+
 }  // namespace
 
 Application::Application(Identity identity)
-    : identity_(std::move(identity)), settings_(settingsArea_, identity_.productName), listers_(fileSystem_) {}
+    : identity_(std::move(identity)),
+      settings_(settingsArea_, identity_.productName),
+      listers_(fileSystem_),
+      programFolder_(ProgramFolder()),
+      plugins_(PluginServices{fileSystem_, registry_, shell_, listers_.FileEngine, 0}, programFolder_) {}
 
 EngineServices Application::Services(WindowHandle mainWindow) {
+    pluginTables_.Clear();
+    lstPlugs_.clear();
+    BuildPluginList(pluginTables_, lstPlugs_, listers_.File1, settings_, programFolder_);
     return EngineServices{settings_,
                           registry_,
                           fileSystem_,

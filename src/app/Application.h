@@ -15,6 +15,7 @@
 #include "platform/win32/Win32SettingsArea.h"
 #include "platform/win32/Win32Shell.h"
 #include "platform/win32/Win32UrlCache.h"
+#include "plugins/PluginFiles.h"
 #include "plugins/PluginList.h"
 #include "settings/SettingsStore.h"
 #include "system/Listers.h"
@@ -37,7 +38,8 @@ class Application {
     const Identity& identity() const { return identity_; }
     SettingsStore& settings() { return settings_; }
 
-    // What the main window's load prepares for a clean run: the cookie folder, looked up afresh.
+    // What the main window's load prepares for a clean run: the plugin list, built afresh from the
+    // plugin folders, and the cookie folder, looked up afresh.
     EngineServices Services(WindowHandle mainWindow);
 
     // One clean run on the stored settings, each log line written to standard output.
@@ -54,8 +56,10 @@ class Application {
     Identity identity_;
     SettingsStore settings_;
     MainWindowListers listers_;
+    std::string programFolder_;
+    PluginTables pluginTables_;
     PluginList lstPlugs_;
-    NoPlugins plugins_;
+    PluginFiles plugins_;
 };
 
 }  // namespace nimbral

@@ -5,6 +5,7 @@
 
 #include "engine/HostKey.h"
 #include "engine/KeepPatterns.h"
+#include "engine/ProtectedFolders.h"
 #include "engine/modIECache.h"
 #include "system/clsOS.h"
 #include "system/xfileExists.h"
@@ -76,33 +77,6 @@ void IgnoringFailure(Statement&& statement) {
 
 std::string Numbered(const char* name, std::size_t number) {
     return name + DecimalText(std::uint64_t{number});
-}
-
-// Folders whose removal would take the system or the user's files with it, whatever the setting
-// says: a drive's root, the Windows folder, the profile folder, and any folder holding one of them.
-std::string RefusalReason(CleanRunContext& run, const std::string& folder) {
-    if (folder.size() <= 3 && folder.size() >= 2 && folder[1] == ':')
-        return "it is the root of a drive";
-    if (folder.size() >= 2 && folder[0] == '\\' && folder[1] == '\\' &&
-        std::count(folder.begin(), folder.end(), '\\') <= 3) {
-        return "it is the root of a network share";
-    }
-    const auto holds = [&folder](std::string protectedFolder) {
-        while (!protectedFolder.empty() && protectedFolder.back() == '\\')
-            protectedFolder.pop_back();
-        if (protectedFolder.empty())
-            return false;
-        const std::string prefix = folder + "\\";
-        return EqualsIgnoreCase(protectedFolder, folder) ||
-               (protectedFolder.size() > prefix.size() &&
-                EqualsIgnoreCase(std::string_view(protectedFolder).substr(0, prefix.size()), prefix));
-    };
-    if (holds(run.services.shell.WindowsFolder()))
-        return "it is or holds the Windows folder";
-    if (holds(run.services.shell.SpecialFolderPath(run.services.mainWindow, SpecialFolder::kProfile))) {
-        return "it is or holds your profile folder";
-    }
-    return {};
 }
 
 }  // namespace
@@ -264,7 +238,9 @@ void DeleteTempFiles(CleanRunContext& run) {
         return;
 
     const std::string folder = dirEngine.Path();
-    if (const std::string reason = RefusalReason(run, folder); !reason.empty()) {
+    const std::string reason = ProtectedFolderReason(folder, s.shell.WindowsFolder(),
+                                                     s.shell.SpecialFolderPath(s.mainWindow, SpecialFolder::kProfile));
+    if (!reason.empty()) {
         results.AppendLine("Refused to delete " + folder + ": " + reason);
         return;
     }

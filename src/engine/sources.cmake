@@ -6,5 +6,6 @@ target_sources(nimbral_core PRIVATE
     engine/KeepPatterns.cpp
     engine/KeepText.cpp
     engine/modEngine.cpp
+    engine/ProtectedFolders.cpp
     engine/WalkUrlCache.cpp
 )

@@ -3,7 +3,9 @@
 // The file system as the program asks it: what a directory search finds, and whether a folder is
 // there. Names are Windows-1252 texts; paths use backslashes.
 
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -23,6 +25,14 @@ inline constexpr std::uint32_t kReparsePoint = 0x400;
 struct DirEntry {
     std::string name;  // without folder
     std::uint32_t attributes = 0;
+};
+
+// A file opened for reading, front to back.
+class ByteSource {
+  public:
+    virtual ~ByteSource() = default;
+    // Up to size bytes into buffer; 0 at the end of the file or when reading fails.
+    virtual std::size_t Read(char* buffer, std::size_t size) = 0;
 };
 
 class FileSystem {
@@ -52,6 +62,9 @@ class FileSystem {
     // left, and its target is never touched. A path that names a link is not removed. False on any
     // failure.
     virtual bool RemoveFolder(const std::string& path) = 0;
+    // Opens a file for reading, letting others read, write and delete it meanwhile; null when it
+    // cannot be opened.
+    virtual std::unique_ptr<ByteSource> OpenForReading(const std::string& path) = 0;
 };
 
 }  // namespace nimbral

@@ -17,7 +17,7 @@ using PluginList = std::vector<PluginEntry>;
 
 // Runs one plugin by the name its list line shows, writing its own lines to the results log.
 class PluginRunner {
-public:
+  public:
     virtual ~PluginRunner() = default;
     virtual void RunPluginByName(const std::string& name, ResultsSurface& results) = 0;
 };

@@ -1,5 +1,6 @@
 #include "doubles/FakeFileSystem.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "doubles/PathParts.h"
@@ -114,6 +115,30 @@ void FakeFileSystem::LockFile(const std::string& path) {
 
 void FakeFileSystem::AddFolderLink(const std::string& path) {
     AddNode(path, FileAttribute::kDirectory | FileAttribute::kReparsePoint);
+}
+
+void FakeFileSystem::SetContent(const std::string& path, std::string content) {
+    if (Node* node = FindNode(path))
+        node->content = std::move(content);
+}
+
+std::unique_ptr<ByteSource> FakeFileSystem::OpenForReading(const std::string& path) {
+    const Node* node = FindNode(path);
+    if (!node || (node->attributes & FileAttribute::kDirectory))
+        return nullptr;
+    // A copy: the file may change or go while it is read, as on a real system.
+    struct Source final : ByteSource {
+        explicit Source(std::string text) : text(std::move(text)) {}
+        std::size_t Read(char* buffer, std::size_t size) override {
+            const std::size_t n = std::min(size, text.size() - at);
+            std::copy_n(text.data() + at, n, buffer);
+            at += n;
+            return n;
+        }
+        std::string text;
+        std::size_t at = 0;
+    };
+    return std::make_unique<Source>(node->content);
 }
 
 bool FakeFileSystem::Exists(const std::string& path) {

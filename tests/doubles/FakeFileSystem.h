@@ -20,12 +20,15 @@ class FakeFileSystem final : public FileSystem {
     bool SetAttributesNormal(const std::string& path) override;
     bool DeleteFilesMatching(const std::string& pattern) override;
     bool RemoveFolder(const std::string& path) override;
+    std::unique_ptr<ByteSource> OpenForReading(const std::string& path) override;
 
     // Fixtures. Folders on the way are created as needed; paths start with a drive, "C:\...".
     void AddFolder(const std::string& path, std::uint32_t attributes = FileAttribute::kDirectory);
     void AddFile(const std::string& path, std::uint32_t attributes = FileAttribute::kArchive);
     // A file that is open elsewhere: it cannot be deleted.
     void LockFile(const std::string& path);
+    // What reading the file gives; a file added without it reads as empty.
+    void SetContent(const std::string& path, std::string content);
     // A link to a folder, shown as a folder that is a reparse point. Like Wine's, it cannot be
     // removed, and nothing behind it is ever listed or removed through it.
     void AddFolderLink(const std::string& path);
@@ -37,6 +40,7 @@ class FakeFileSystem final : public FileSystem {
         std::string name;
         std::uint32_t attributes = 0;
         bool locked = false;
+        std::string content;
         std::map<std::string, std::unique_ptr<Node>> children;  // by folded name
     };
     Node* FindNode(const std::string& path);

@@ -72,6 +72,7 @@ check "search list key deleted" key_absent 'HKCU\Software\Microsoft\Search Assis
 check "temp folder still there" test -d "$profile/Temp"
 check "temp folder empty" test -z "$(ls -A "$profile/Temp")"
 check "recycled files gone" test -z "$(ls -A "$XDG_DATA_HOME/Trash/files" 2>/dev/null | grep -v '^Old drafts')"
+check "the WordPad sample plugin removed its recent files" key_absent 'HKCU\Software\Microsoft\Windows\CurrentVersion\Applets\Wordpad\Recent File List'
 check "kept cookie file survives" test -n "$(ls "$profile/AppData/Local/Microsoft/Windows/INetCookies" | grep -i 'news.example.org')"
 
 # ---- Cancel at the temp-folder prompt deletes nothing there ----
@@ -101,6 +102,39 @@ for flag in detype dehist decook deintt dedocu demedi dewint derecy deruns; do
 done
 run_clean /auto >"$root/nothing.log"
 check "three lines" test "$(cat "$root/nothing.log")" = "$(printf -- '-- BEGIN || Plugins\n-- END   || Plugins\n  ')"
+
+# ---- plugins from both folders, the program's copy winning, selections from the settings ----
+scenario=plugins
+settings='HKCU\Software\VB and VBA Program Settings\Nimbral Windows Cleaner\Settings'
+program="$drive/Program Files/Nimbral"
+washer="$drive/Program Files/washer"
+mkdir -p "$program/plugins" "$washer" "$drive/e2e/files/sub" "$drive/e2e/theirs/deep"
+cp "$nimbral" "$build/src/corvelHistoryDeleter.dll" "$program/"
+cp "$here/../../src/app/plugins/"* "$program/plugins/"
+for f in mine/a.txt mine/keep.txt files/one.txt files/two.txt files/sub/three.txt theirs/deep/x.txt washer.txt; do
+    mkdir -p "$(dirname "$drive/e2e/$f")"
+    echo data >"$drive/e2e/$f"
+done
+printf 'No entries.\r\n\r\nC:\\e2e\\mine\\a.txt\r\nC:\\e2e\\files\\*.*\nC:\\e2e\\mine\\missing.txt' >"$program/plugins/Mine.ww1"
+printf 'HKey_Current_User\\Software\\NimbralE2E\\+ Value`= Gone\r\nHKey_Current_User\\Software\\NimbralE2E\\{6F3A1C2B-1111-2222-3333-444455556666}\\- Key*\r\n' >"$program/plugins/Mine.ww2"
+printf 'C:\\e2e\\washer.txt\r\n' >"$washer/Mine.ww1"
+printf 'C:\\e2e\\theirs\\*.* >plus subdirectories<\r\n' >"$washer/Theirs.ww1"
+printf 'C:\\e2e\\washer.txt\r\n' >"$washer/Unticked.ww1"
+wine reg add 'HKCU\Software\NimbralE2E' /v Gone /d 1 /f >/dev/null 2>&1
+wine reg add 'HKCU\Software\NimbralE2E' /v Stays /d 1 /f >/dev/null 2>&1
+wine reg add 'HKCU\Software\NimbralE2E\{6F3A1C2B-1111-2222-3333-444455556666}' /v x /d 1 /f >/dev/null 2>&1
+for plugin in Mine Theirs; do wine reg add "$settings" /v "plug$plugin" /d True /f >/dev/null 2>&1; done
+for plugin in 'WordPad and Paint' 'Registry Editor'; do wine reg add "$settings" /v "plug$plugin" /d False /f >/dev/null 2>&1; done
+wine "C:\\Program Files\\Nimbral\\nimbral.exe" /auto </dev/null 2>/dev/null | tr -d '\r' >"$root/plugins.log"
+compare_log "$here/plugins.expected" "$root/plugins.log"
+check "the listed file is deleted" test ! -e "$drive/e2e/mine/a.txt"
+check "a file not listed stays" test -e "$drive/e2e/mine/keep.txt"
+check "*.* leaves the subfolder" test -e "$drive/e2e/files/sub/three.txt"
+check "the second folder's copy of a plugin is not run" test -e "$drive/e2e/washer.txt"
+check "plus subdirectories removes the folder" test ! -e "$drive/e2e/theirs"
+check "the named value is deleted" test -z "$(reg_value 'HKCU\Software\NimbralE2E' Gone)"
+check "its neighbour stays" test "$(reg_value 'HKCU\Software\NimbralE2E' Stays)" = 1
+check "a key with hyphens in its name is deleted" key_absent 'HKCU\Software\NimbralE2E\{6F3A1C2B-1111-2222-3333-444455556666}'
 
 wineserver -k 2>/dev/null
 echo "$passes passed, $failures failed"

@@ -41,6 +41,12 @@ constexpr char kApplication[] = "Nimbral Windows Cleaner";
 constexpr char kTypedUrlsKey[] = "Software\\Microsoft\\Internet Explorer\\TypedURLs";
 constexpr char kMediaKey[] = "Software\\Microsoft\\MediaPlayer\\Player\\RecentFileList";
 constexpr char kRunMruKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\RunMRU";
+// Traces of real applications, which the sample plugins remove.
+constexpr char kWordpadRecentKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Applets\\Wordpad\\Recent File List";
+constexpr char kPaintRecentKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Applets\\Paint\\Recent File List";
+constexpr char kRegeditKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Applets\\Regedit";
+// The sample plugins the demonstration selects.
+constexpr const char* kDemoPlugins[] = {"WordPad and Paint", "Registry Editor"};
 constexpr char kSearchKey[] = "Software\\Microsoft\\Search Assistant\\ACMru\\5603";
 constexpr char kClassicSearchKey[] =
     "Software\\Microsoft\\Internet Explorer\\Explorer Bars\\{C4EE31F3-4768-11D2-BE5C-00A0C9A83DA1}\\FilesNamedMRU";
@@ -99,7 +105,21 @@ constexpr std::array<const char*, 3> kDecoyMedia = {"Classical Favourites", "Eve
 constexpr std::array<const char*, 9> kCategoryFlags = {"dehist", "decook", "detype", "dedocu", "demedi",
                                                        "dewint", "deintt", "derecy", "deruns"};
 
-enum Part { Typed, Content, CookieEntries, History, CookieFiles, Recent, Media, Temp, Recycle, RunBox, Search, kParts };
+enum Part {
+    Typed,
+    Content,
+    CookieEntries,
+    History,
+    CookieFiles,
+    Recent,
+    Media,
+    Temp,
+    Recycle,
+    RunBox,
+    Search,
+    Apps,
+    kParts
+};
 
 struct PartInfo {
     const char* option;
@@ -121,6 +141,7 @@ constexpr std::array<PartInfo, kParts> kPartInfo = {{
     {"--recycle", "recycled files", 4, 100000},
     {"--run", "Run-box entries", 5, 26},
     {"--search", "search terms in each list", 4, 26},
+    {"--apps", "recent files of WordPad and Paint, and the Registry Editor's last key", 4, 9},
 }};
 
 struct Options {
@@ -135,7 +156,7 @@ constexpr char kUsage[] =
     "  all              every part with its demonstration count (the default when no part is named)\n"
     "  --PART N         seed N of one part; naming parts without 'all' seeds only those. PART is one of\n"
     "                   typed, cache, cookie-entries, history, cookies, recent, media, temp, recycle,\n"
-    "                   run (at most 26), search (at most 26)\n"
+    "                   run (at most 26), search (at most 26), apps (at most 9)\n"
     "  --settings-only  only the program's settings; --no-settings leaves them alone\n"
     "  --plain          store the settings unscrambled (\"enc\"=\"0\"); scrambled is the default\n"
     "  --check          read everything back through the same APIs; exit 1 on a difference\n";
@@ -279,6 +300,7 @@ struct Plan {
     std::vector<std::string> recycled;  // names in the drafts folder before they go to the recycle bin
     std::vector<std::string> runCommands;
     std::vector<std::string> searchTerms;
+    std::vector<std::string> appRecentFiles;  // in both applications' lists; also selects the sample plugins
     std::optional<SettingsPlan> settings;
     bool scramble = true;
 };
@@ -371,6 +393,8 @@ Plan MakePlan(const Options& options, const Places& places) {
         plan.searchTerms.push_back(i < static_cast<int>(kSearchTerms.size()) ? kSearchTerms[i]
                                                                              : "search term " + std::to_string(i));
     }
+    for (int i = 0; i < n[Apps]; ++i)
+        plan.appRecentFiles.push_back(places.documents + "Picture " + std::to_string(i + 1) + ".bmp");
     if (options.settings) {
         SettingsPlan settings;
         settings.sit.assign(kKeepSites.begin(), kKeepSites.end());
@@ -812,6 +836,8 @@ void SeedSettings(const Plan& plan, Problems& problems) {
             save(prefix + std::to_string(i), text);
         }
     }
+    for (const char* plugin : kDemoPlugins)
+        save(std::string("plug") + plugin, plan.appRecentFiles.empty() ? "False" : "True");
     for (const std::string& path : plan.settings->pat) {
         if (!Exists(path) && !WriteFileText(path, "A decoy document.\r\n"))
             problems.AddWithError("cannot write the decoy " + path);
@@ -872,6 +898,12 @@ void Seed(const Plan& plan, const Places& places, Problems& problems) {
         WriteList(kSearchKey, SearchValues(plan.searchTerms), problems);
         WriteList(kClassicSearchKey, MruValues(plan.searchTerms), problems);
     }
+    if (!plan.appRecentFiles.empty()) {
+        WriteList(kWordpadRecentKey, NumberedValues("File", 1, plan.appRecentFiles), problems);
+        WriteList(kPaintRecentKey, NumberedValues("File", 1, plan.appRecentFiles), problems);
+        WriteList(kRegeditKey, {{"LastKey", "HKEY_CURRENT_USER\\Software\\Microsoft\\Internet Explorer\\TypedURLs"}},
+                  problems);
+    }
     SeedSettings(plan, problems);
 }
 
@@ -886,6 +918,8 @@ void Check(const Plan& plan, const Places& places, __int64 recycledBefore, Probl
     CheckList(kRunMruKey, RunValues(plan.runCommands), problems);
     CheckList(kSearchKey, SearchValues(plan.searchTerms), problems);
     CheckList(kClassicSearchKey, MruValues(plan.searchTerms), problems);
+    CheckList(kWordpadRecentKey, NumberedValues("File", 1, plan.appRecentFiles), problems);
+    CheckList(kPaintRecentKey, NumberedValues("File", 1, plan.appRecentFiles), problems);
     CheckSettings(plan, problems);
 }
 

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 #include "platform/win32/UniqueHandles.h"
 
 namespace nimbral::win32 {
@@ -50,6 +52,21 @@ bool RemoveRealFolder(const std::string& folder) {
     }  // the search is closed before its folder goes
     return ::RemoveDirectoryA(folder.c_str()) != 0;
 }
+
+class FileByteSource final : public ByteSource {
+  public:
+    explicit FileByteSource(UniqueHfile file) : file_(std::move(file)) {}
+    std::size_t Read(char* buffer, std::size_t size) override {
+        DWORD got = 0;
+        const DWORD wanted = static_cast<DWORD>(std::min<std::size_t>(size, 1u << 20));
+        if (!::ReadFile(file_.get(), buffer, wanted, &got, nullptr))
+            return 0;
+        return got;
+    }
+
+  private:
+    UniqueHfile file_;
+};
 
 }  // namespace
 
@@ -110,6 +127,14 @@ bool Win32FileSystem::RemoveFolder(const std::string& path) {
     if (attributes & FILE_ATTRIBUTE_REPARSE_POINT)
         return false;
     return RemoveRealFolder(path);
+}
+
+std::unique_ptr<ByteSource> Win32FileSystem::OpenForReading(const std::string& path) {
+    UniqueHfile file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
+        return nullptr;
+    return std::make_unique<FileByteSource>(std::move(file));
 }
 
 }  // namespace nimbral::win32

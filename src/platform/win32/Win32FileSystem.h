@@ -13,6 +13,7 @@ class Win32FileSystem final : public FileSystem {
     bool SetAttributesNormal(const std::string& path) override;
     bool DeleteFilesMatching(const std::string& pattern) override;
     bool RemoveFolder(const std::string& path) override;
+    std::unique_ptr<ByteSource> OpenForReading(const std::string& path) override;
 };
 
 }  // namespace nimbral::win32
