@@ -33,6 +33,8 @@ class ByteSource {
     virtual ~ByteSource() = default;
     // Up to size bytes into buffer; 0 at the end of the file or when reading fails.
     virtual std::size_t Read(char* buffer, std::size_t size) = 0;
+    // Whether the last 0 from Read was a failure rather than the end of the file.
+    virtual bool Failed() const { return false; }
 };
 
 class FileSystem {

@@ -17,10 +17,6 @@ constexpr char kNoEntries[] = "No entries.";
 constexpr char kAllFiles[] = "*.*";
 constexpr char kWithSubfolders[] = ">plus subdirectories<";
 
-// A list line is a path; nothing real comes near this. A longer line is cut by the reader and, cut,
-// could name something else, so it is never acted on.
-constexpr std::size_t kMaxLineLength = 32768;
-
 // Options are written in angle brackets; anything else after a blank belongs to the file's name.
 bool IsOption(std::string_view text) {
     return text.size() >= 2 && text.front() == '>' && text.back() == '<';
@@ -119,6 +115,9 @@ FileListLine ParseFileListLine(std::string_view line) {
         parsed.name = std::string(tail);
         parsed.option = parsed.name;
     }
+    // "C:\Temp\" or "C:\Temp\ >x<" names a folder and no file in it: nothing to act on.
+    if (parsed.name.empty())
+        return parsed;
     if (parsed.name != kAllFiles)
         parsed.kind = FileListLine::Kind::OneFile;
     else if (parsed.option == kWithSubfolders)
@@ -129,23 +128,8 @@ FileListLine ParseFileListLine(std::string_view line) {
 }
 
 void ProcessFileList(PluginServices& services, ResultsSurface& results, const std::string& listPath) {
-    const std::unique_ptr<ByteSource> source = services.fileSystem.OpenForReading(listPath);
-    if (!source) {
-        results.AppendLine("Could not read: " + listPath);
-        return;
-    }
-    // The reader's buffer is large; it lives on the heap, not on a window procedure's stack.
-    const auto reader = std::make_unique<LineReader>(*source, kMaxLineLength);
-    std::string line;
-    bool tooLong = false;
-    while (reader->Next(line, tooLong)) {
-        if (tooLong)
-            results.AppendLine("Skipped a line longer than " + DecimalText(std::uint64_t{kMaxLineLength}) +
-                               " characters");
-        else
-            ProcessLine(services, results, line);
-        results.ProcessPendingMessages();
-    }
+    ForEachListLine(services.fileSystem, results, listPath,
+                    [&](const std::string& line) { ProcessLine(services, results, line); });
 }
 
 }  // namespace nimbral

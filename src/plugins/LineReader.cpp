@@ -1,5 +1,9 @@
 #include "plugins/LineReader.h"
 
+#include <memory>
+
+#include "text/AnsiText.h"
+
 namespace nimbral {
 
 bool LineReader::Fill() {
@@ -18,7 +22,7 @@ bool LineReader::Next(std::string& line, bool& tooLong) {
     bool any = false;
     for (;;) {
         if (at_ == size_ && !Fill())
-            return any;
+            return any && !source_.Failed();
         const char c = buffer_[at_++];
         if (pendingLf_) {
             pendingLf_ = false;
@@ -36,6 +40,32 @@ bool LineReader::Next(std::string& line, bool& tooLong) {
             tooLong = true;
         }
     }
+}
+
+void ForEachListLine(FileSystem& fileSystem,
+                     ResultsSurface& results,
+                     const std::string& listPath,
+                     const std::function<void(const std::string& line)>& handleLine) {
+    const std::unique_ptr<ByteSource> source = fileSystem.OpenForReading(listPath);
+    if (!source) {
+        results.AppendLine("Could not read: " + listPath);
+        return;
+    }
+    // The reader's buffer is large: it lives on the heap, not on a window procedure's stack.
+    const auto reader = std::make_unique<LineReader>(*source, kMaxListLineLength);
+    std::string line;
+    bool tooLong = false;
+    while (reader->Next(line, tooLong)) {
+        if (tooLong) {
+            results.AppendLine("Skipped a line longer than " + DecimalText(std::uint64_t{kMaxListLineLength}) +
+                               " characters");
+        } else {
+            handleLine(line);
+        }
+        results.ProcessPendingMessages();
+    }
+    if (reader->Failed())
+        results.AppendLine("Could not read: " + listPath);
 }
 
 }  // namespace nimbral

@@ -4,9 +4,11 @@
 // and a last line without an end is read too. Memory stays bounded whatever the file holds.
 
 #include <cstddef>
+#include <functional>
 #include <string>
 
 #include "platform/FileSystem.h"
+#include "platform/ResultsSurface.h"
 
 namespace nimbral {
 
@@ -15,8 +17,10 @@ class LineReader {
     LineReader(ByteSource& source, std::size_t maxLineLength) : source_(source), maxLineLength_(maxLineLength) {}
 
     // The next line without its end; false when the file has no more. A line longer than the limit
-    // comes back cut to the limit with tooLong set, the rest of it skipped.
+    // comes back cut to the limit with tooLong set, the rest of it skipped. When reading fails, the
+    // line it cut short is not handed out: it might name something else than was written.
     bool Next(std::string& line, bool& tooLong);
+    bool Failed() const { return source_.Failed(); }
 
   private:
     bool Fill();
@@ -29,5 +33,17 @@ class LineReader {
     bool ended_ = false;
     bool pendingLf_ = false;  // a CR ended the last line: a LF right after it belongs to that end
 };
+
+// No real list line comes near this; a longer one is a damaged file, and a line cut short could
+// name something other than what was written.
+inline constexpr std::size_t kMaxListLineLength = 32768;
+
+// Hands every line of a plugin list to handleLine, and tells the results log about what cannot be
+// handed over: a list that cannot be opened or read to its end, and lines too long to be whole.
+// Pending messages are processed between lines.
+void ForEachListLine(FileSystem& fileSystem,
+                     ResultsSurface& results,
+                     const std::string& listPath,
+                     const std::function<void(const std::string& line)>& handleLine);
 
 }  // namespace nimbral

@@ -11,16 +11,23 @@ namespace {
 
 constexpr char kListExtension[] = ".ww1";
 
-std::string SelectionKey(const std::string& name) { return "plug" + name; }
+std::string SelectionKey(const std::string& name) {
+    return "plug" + name;
+}
 
 // Adds the ".ww1" files of one folder that are not known yet. False when the folder cannot be listed.
-bool ScanFolder(PluginTables& tables, PluginList& lstPlugs, FileLister& lister, const SettingsStore& settings,
+bool ScanFolder(PluginTables& tables,
+                PluginList& lstPlugs,
+                FileLister& lister,
+                const SettingsStore& settings,
                 const std::string& folder) {
-    if (!lister.SetPath(folder) || !lister.Refresh()) return false;
+    if (!lister.SetPath(folder) || !lister.Refresh())
+        return false;
     for (std::size_t i = 0; i < lister.Count(); ++i) {
         const std::string file(Trim(lister.Entry(i)));
         const std::size_t extension = FindIgnoreCase(file, kListExtension);
-        if (extension == std::string::npos) continue;
+        if (extension == std::string::npos)
+            continue;
 
         // A file counts as known when its name holds a known plugin's name anywhere.
         std::size_t k = 0;
@@ -31,7 +38,8 @@ bool ScanFolder(PluginTables& tables, PluginList& lstPlugs, FileLister& lister, 
                 break;
             }
         }
-        if (known || k == kPluginSlots) continue;
+        if (known || k == kPluginSlots)
+            continue;
 
         tables.names[k] = std::string(Trim(std::string_view(file).substr(0, extension)));
         tables.files[k] = JoinPath(lister.Path(), file);
@@ -52,16 +60,23 @@ void PluginTables::Clear() {
     files.fill({});
 }
 
-void BuildPluginList(PluginTables& tables, PluginList& lstPlugs, FileLister& File1, const SettingsStore& settings,
+void BuildPluginList(PluginTables& tables,
+                     PluginList& lstPlugs,
+                     FileLister& File1,
+                     const SettingsStore& settings,
                      const std::string& programFolder) {
-    if (!ScanFolder(tables, lstPlugs, File1, settings, programFolder + "\\plugins")) return;
-    if (!ScanFolder(tables, lstPlugs, File1, settings, kWasherFolder)) return;
+    if (!ScanFolder(tables, lstPlugs, File1, settings, programFolder + "\\plugins"))
+        return;
+    if (!ScanFolder(tables, lstPlugs, File1, settings, kWasherFolder))
+        return;
 
     // The rebuild selects every plugin whose choice is not exactly "False".
     lstPlugs.clear();
     for (const std::string& name : tables.names) {
-        if (ListHolds(lstPlugs, name)) continue;
-        if (name.empty() || name == " ") break;
+        if (ListHolds(lstPlugs, name))
+            continue;
+        if (name.empty() || name == " ")
+            break;
         lstPlugs.push_back({std::string(Trim(name)), settings.GetSetting(SelectionKey(name), "False") != "False"});
     }
 }
@@ -70,7 +85,8 @@ void PluginFiles::RunPluginByName(const std::string& name, ResultsSurface& resul
     const auto pick = [&](const char* extension) -> std::string {
         for (const std::string& folder : {programFolder_ + "\\plugins", std::string(kWasherFolder)}) {
             const std::string path = folder + "\\" + name + extension;
-            if (FileFound(services_.fileSystem, path)) return path;
+            if (FileFound(services_.fileSystem, path))
+                return path;
         }
         return {};
     };

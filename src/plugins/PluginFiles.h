@@ -26,19 +26,22 @@ struct PluginTables {
 // Fills the tables and lstPlugs from the ".ww1" files of the program's "plugins" folder, then of
 // the second plugin folder, with each plugin's remembered selection. A folder that cannot be listed
 // ends the build where it is.
-void BuildPluginList(PluginTables& tables, PluginList& lstPlugs, FileLister& File1, const SettingsStore& settings,
+void BuildPluginList(PluginTables& tables,
+                     PluginList& lstPlugs,
+                     FileLister& File1,
+                     const SettingsStore& settings,
                      const std::string& programFolder);
 
 // Runs a plugin's lists: from the program's "plugins" folder when the file is there, otherwise from
 // the second folder, for each of the two lists on its own.
 class PluginFiles final : public PluginRunner {
-public:
+  public:
     PluginFiles(PluginServices services, std::string programFolder)
         : services_(services), programFolder_(std::move(programFolder)) {}
 
     void RunPluginByName(const std::string& name, ResultsSurface& results) override;
 
-private:
+  private:
     PluginServices services_;
     std::string programFolder_;
 };

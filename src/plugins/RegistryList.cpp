@@ -21,10 +21,6 @@ namespace {
 constexpr std::string_view kValueMarker = "+ Value`= ";
 constexpr std::string_view kKeyMarker = "- Key*";
 
-// No real entry comes near this; a longer line is a damaged file, and a line cut short could name a
-// different value than the one written.
-constexpr std::size_t kMaxLineLength = 32768;
-
 // Written exactly as the list format spells them: another spelling names no hive.
 constexpr std::array<std::pair<std::string_view, Hive>, 4> kHiveTexts = {{
     {"HKey_Classes_Root\\", Hive::ClassesRoot},
@@ -82,23 +78,9 @@ RegistryListLine ParseRegistryListLine(std::string_view line) {
 
 // Each entry is logged whether or not it was there to delete: the log records what the list asked for.
 void ProcessRegistryList(PluginServices& services, ResultsSurface& results, const std::string& listPath) {
-    const std::unique_ptr<ByteSource> source = services.fileSystem.OpenForReading(listPath);
-    if (!source) {
-        results.AppendLine("Could not read: " + listPath);
-        return;
-    }
-    // The reader's buffer is large; it lives on the heap, not on a window procedure's stack.
-    const auto reader = std::make_unique<LineReader>(*source, kMaxLineLength);
-    std::string line;
-    bool tooLong = false;
-    while (reader->Next(line, tooLong)) {
-        if (tooLong) {
-            results.AppendLine("Skipped a line longer than " + DecimalText(std::uint64_t{kMaxLineLength}) +
-                               " characters");
-            continue;
-        }
+    ForEachListLine(services.fileSystem, results, listPath, [&](const std::string& line) {
         if (line.empty())
-            continue;
+            return;
         // A line that fails is abandoned; the rest of the list still runs.
         try {
             const RegistryListLine entry = ParseRegistryListLine(line);
@@ -121,7 +103,7 @@ void ProcessRegistryList(PluginServices& services, ResultsSurface& results, cons
             }
         } catch (const std::exception&) {
         }
-    }
+    });
 }
 
 }  // namespace nimbral

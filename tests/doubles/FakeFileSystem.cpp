@@ -61,7 +61,7 @@ FakeFileSystem::Node& FakeFileSystem::AddNode(const std::string& path, std::uint
     for (std::size_t i = 1; i < parts.size(); ++i) {
         auto& child = node->children[FoldCase(parts[i])];
         if (!child)
-            child = std::make_unique<Node>(Node{parts[i], FileAttribute::kDirectory, {}});
+            child = std::make_unique<Node>(Node{parts[i], FileAttribute::kDirectory, false, {}, {}});
         node = child.get();
     }
     node->attributes = attributes;

@@ -240,8 +240,9 @@ TEST_P(TypedUrlsTest, KeepsOnlyAddressesOfKeptSitesRenumbered) {
             after.push_back(value->data.substr(0, value->data.size() - 1));
     }
     EXPECT_EQ(after, c.after);
-    if (c.after.empty())
+    if (c.after.empty()) {
         EXPECT_FALSE(registry.KeyExists(Hive::CurrentUser, kTypedUrlsKey));
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(

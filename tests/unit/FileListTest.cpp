@@ -13,6 +13,7 @@
 #include "doubles/FakeShell.h"
 #include "doubles/RecordingResults.h"
 #include "engine/ProtectedFolders.h"
+#include "plugins/LineReader.h"
 #include "plugins/runPlugin.h"
 #include "system/Listers.h"
 
@@ -44,9 +45,10 @@ TEST(FileListParse, LinesAreTakenApartIntoFolderNameAndOption) {
         {"no backslash.txt", Kind::Ignored, "", "", ""},
         {"No entries. ", Kind::Ignored, "", "", ""},
         {"C:\\Temp\\a.txt\0.exe"s, Kind::Ignored, "", "", ""},
+        {"C:\\Temp\\", Kind::Ignored, "", "", ""},
+        {"C:\\Temp\\ >x<", Kind::Ignored, "", "", ""},
         {"C:\\Temp\\foo.txt", Kind::OneFile, "C:\\Temp\\", "foo.txt", "foo.txt"},
         {"C:\\Temp\\*.tmp", Kind::OneFile, "C:\\Temp\\", "*.tmp", "*.tmp"},
-        {"C:\\Temp\\", Kind::OneFile, "C:\\Temp\\", "", ""},
         {"C:\\Temp\\*.*", Kind::FilesInFolder, "C:\\Temp\\", "*.*", "*.*"},
         {"C:\\Temp\\*.* >plus subdirectories<", Kind::WholeFolder, "C:\\Temp\\", "*.*", ">plus subdirectories<"},
         // The option and the name "*.*" are compared exactly.
@@ -361,6 +363,34 @@ TEST_F(FileListTest, AnOverlongLineIsNeverActedOnEvenWhereItsCutFormNamesAFile) 
     // At the limit itself the line is whole and is acted on.
     results.lines.clear();
     EXPECT_THAT(Run(kept), ElementsAre("Deleted File: " + kept.substr(8)));
+}
+
+// A read that fails in the middle of a line must not hand out the part read so far: the part could
+// name another file.
+TEST(ListLines, AReadFailureDropsTheLineItCutShort) {
+    struct FailingSource final : ByteSource {
+        std::size_t Read(char* buffer, std::size_t size) override {
+            if (served) {
+                failed = true;
+                return 0;
+            }
+            served = true;
+            const std::string text = "C:\\Temp\\whole.txt\r\nC:\\Temp\\a.txt.bak";
+            const std::size_t n = std::min(size, text.size());
+            std::copy_n(text.data(), n, buffer);
+            return n;
+        }
+        bool Failed() const override { return failed; }
+        bool served = false;
+        bool failed = false;
+    } source;
+    LineReader reader(source, kMaxListLineLength);
+    std::string line;
+    bool tooLong = false;
+    ASSERT_TRUE(reader.Next(line, tooLong));
+    EXPECT_EQ(line, "C:\\Temp\\whole.txt");
+    EXPECT_FALSE(reader.Next(line, tooLong));
+    EXPECT_TRUE(reader.Failed());
 }
 
 TEST_F(FileListTest, ALineHoldingANulIsNotActedOn) {

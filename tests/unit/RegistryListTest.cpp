@@ -150,11 +150,8 @@ TEST(ParseRegistryListLine, TakesEachLineApartAtItsMarker) {
          "Software\\Foo\\", "a - Key*"},
         {"HKey_Current_User\\Software\\Foo\\- Key* + Value`= Bar", Kind::Key, "HKey_Current_User\\", Hive::CurrentUser,
          "Software\\Foo\\", ""},
-        {"HKey_Current_User\\Software\\Caf\xe9\\+ Value`= Gr\xf6\xdf"
-         "e",
-         Kind::Value, "HKey_Current_User\\", Hive::CurrentUser, "Software\\Caf\xe9\\",
-         "Gr\xf6\xdf"
-         "e"},
+        {"HKey_Current_User\\Software\\Caf\xe9\\+ Value`= \xc4nderung", Kind::Value, "HKey_Current_User\\",
+         Hive::CurrentUser, "Software\\Caf\xe9\\", "\xc4nderung"},
         // Names no key below the hive; the registry refuses that deletion itself.
         {"HKey_Current_User\\- Key*", Kind::Key, "HKey_Current_User\\", Hive::CurrentUser, "", ""},
         {"Software\\Foo\\- Key*", Kind::Key, "Software\\", std::nullopt, "Foo\\", ""},
