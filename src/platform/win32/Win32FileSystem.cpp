@@ -59,13 +59,14 @@ class FileByteSource final : public ByteSource {
     std::size_t Read(char* buffer, std::size_t size) override {
         DWORD got = 0;
         const DWORD wanted = static_cast<DWORD>(std::min<std::size_t>(size, 1u << 20));
-        if (!::ReadFile(file_.get(), buffer, wanted, &got, nullptr))
-            return 0;
-        return got;
+        failed_ = !::ReadFile(file_.get(), buffer, wanted, &got, nullptr);
+        return failed_ ? 0 : got;
     }
+    bool Failed() const override { return failed_; }
 
   private:
     UniqueHfile file_;
+    bool failed_ = false;
 };
 
 }  // namespace
