@@ -44,7 +44,7 @@ class FileSystem {
     // Everything a directory search for searchSpec (a path whose last part may hold * and ?) finds,
     // in the order the system gives, "." and ".." included where the system reports them. An empty
     // list when nothing matches; no value when the search cannot be made (its folder is missing or
-    // unreadable, or the spec is empty).
+    // unreadable, or the search text is empty).
     virtual std::optional<std::vector<DirEntry>> FindEntries(const std::string& searchSpec) = 0;
     // The folder-exists test: true only for an existing folder.
     virtual bool FolderExists(const std::string& path) = 0;

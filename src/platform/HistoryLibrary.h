@@ -4,7 +4,7 @@ namespace nimbral {
 
 // The history library: one operation that clears the browser history of the machine.
 class HistoryLibrary {
-public:
+  public:
     virtual ~HistoryLibrary() = default;
     // False when the library could not be loaded or lacks its entry; the caller does not care.
     virtual bool DeleteHistory() = 0;

@@ -7,7 +7,7 @@
 namespace nimbral {
 
 class ResultsSurface {
-public:
+  public:
     virtual ~ResultsSurface() = default;
 
     // Appends one line at the end of the results log.
@@ -28,7 +28,7 @@ public:
 
 // Where a clean run starts from: the main window (or its stand-in when headless).
 class CleanHost {
-public:
+  public:
     virtual ~CleanHost() = default;
     // Loads the results window if needed, hides the main window and shows the results window.
     virtual ResultsSurface& ShowResults() = 0;

@@ -17,7 +17,7 @@ inline constexpr std::uint32_t kUrlHistory = 0x200000;
 }  // namespace UrlCacheEntryType
 
 class UrlCache {
-public:
+  public:
     virtual ~UrlCache() = default;
 
     // Calls visit once for every entry, in the library's order, with its source name and type flags.

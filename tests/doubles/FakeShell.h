@@ -10,7 +10,7 @@ namespace nimbral::testing {
 
 // A shell that answers from its members and records what it was asked to do.
 class FakeShell final : public Shell {
-public:
+  public:
     std::string SpecialFolderPath(WindowHandle, int folderNumber) override {
         const auto it = folders.find(folderNumber);
         return it == folders.end() ? std::string() : it->second;

@@ -22,7 +22,7 @@ const std::string kPlugins = kProgram + "\\plugins";
 const std::string kWasher = "c:\\program files\\washer";
 
 class PluginFilesTest : public ::testing::Test {
-protected:
+  protected:
     PluginFilesTest() {
         fs.AddFolder(kPlugins);
         fs.AddFolder(kWasher);
@@ -35,7 +35,8 @@ protected:
         lstPlugs.clear();
         BuildPluginList(tables, lstPlugs, lister, settings, kProgram);
         std::vector<std::string> shown;
-        for (const PluginEntry& line : lstPlugs) shown.push_back(line.text + (line.selected ? " [x]" : " [ ]"));
+        for (const PluginEntry& line : lstPlugs)
+            shown.push_back(line.text + (line.selected ? " [x]" : " [ ]"));
         return shown;
     }
 
@@ -112,7 +113,8 @@ TEST_F(PluginFilesTest, TheProgramsOwnCopyWinsForEachListOnItsOwn) {
 
     fs.AddFolder("C:\\mine");
     fs.AddFolder("C:\\theirs");
-    for (const char* file : {"C:\\mine\\a.txt", "C:\\theirs\\a.txt", "C:\\theirs\\b.txt"}) fs.AddFile(file);
+    for (const char* file : {"C:\\mine\\a.txt", "C:\\theirs\\a.txt", "C:\\theirs\\b.txt"})
+        fs.AddFile(file);
     fs.AddFile(kPlugins + "\\Both.ww1");
     fs.SetContent(kPlugins + "\\Both.ww1", "C:\\mine\\a.txt\r\n");
     fs.AddFile(kWasher + "\\Both.ww1");
