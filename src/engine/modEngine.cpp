@@ -139,7 +139,7 @@ void RemoveUnwantedCookies(CleanRunContext& run) {
 
     // The lister belongs to this run alone: when the cookie folder cannot be listed it lists nothing,
     // so no other folder's files are ever touched.
-    FileLister& files = run.File1;
+    FileLister& files = run.results.File1() ? *run.results.File1() : run.File1;
     if (!folder.empty())
         files.SetPath(folder);
     const std::size_t n = files.Count();

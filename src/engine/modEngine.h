@@ -33,7 +33,7 @@ struct EngineServices {
     WindowHandle mainWindow = 0;
 };
 
-// One run's own state: the results surface and the results window's file lister.
+// One run's own state: the results surface, and a file lister for a surface that has none.
 struct CleanRunContext {
     CleanRunContext(EngineServices& services, ResultsSurface& results)
         : services(services), results(results), File1(services.fileSystem) {}

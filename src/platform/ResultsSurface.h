@@ -6,6 +6,8 @@
 
 namespace nimbral {
 
+class FileLister;
+
 class ResultsSurface {
   public:
     virtual ~ResultsSurface() = default;
@@ -24,6 +26,9 @@ class ResultsSurface {
     virtual bool ConfirmOkCancel(const std::string& title, const std::string& text) = 0;
     // Enables the close button: the run is over.
     virtual void EnableClose() = 0;
+    // The window's hidden file lister, when it has one: the cookie step lists the cookie folder with
+    // it. A surface without one leaves the run to use a lister of its own.
+    virtual FileLister* File1() { return nullptr; }
 };
 
 // Where a clean run starts from: the main window (or its stand-in when headless).

@@ -28,8 +28,10 @@ bool AskWithMessageBox(HWND owner, const std::string& title, const std::string& 
 
 }  // namespace
 
-frmResults::frmResults(HINSTANCE instance, HWND owner, std::function<void()> onClose)
+frmResults::frmResults(HINSTANCE instance, HWND owner, std::function<void()> onClose, FileSystem* fileSystem)
     : onClose_(std::move(onClose)), confirm_(AskWithMessageBox), tickSource_(::GetTickCount) {
+    if (fileSystem)
+        file1_.emplace(*fileSystem);
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_PROGRESS_CLASS};
     ::InitCommonControlsEx(&controls);
     CreateModeless(instance, IDD_frmResults, owner);

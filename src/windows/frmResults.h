@@ -8,6 +8,7 @@
 
 #include "platform/ResultsSurface.h"
 #include "platform/win32/UniqueHandles.h"
+#include "system/Listers.h"
 #include "windows/WindowBase.h"
 
 namespace nimbral {
@@ -24,7 +25,8 @@ class frmResults final : public WindowBase, public ResultsSurface {
     // `onClose` runs when the user closes the window after the run, just before the window goes; it
     // brings the main window back. It must not destroy this object: the owner lets go of it once
     // IsOpen() is false.
-    frmResults(HINSTANCE instance, HWND owner, std::function<void()> onClose);
+    // With a file system the window also carries its hidden file lister, File1.
+    frmResults(HINSTANCE instance, HWND owner, std::function<void()> onClose, FileSystem* fileSystem = nullptr);
 
     void Show();
 
@@ -36,6 +38,7 @@ class frmResults final : public WindowBase, public ResultsSurface {
     void ProcessPendingMessages() override;
     bool ConfirmOkCancel(const std::string& title, const std::string& text) override;
     void EnableClose() override;
+    FileLister* File1() override { return file1_ ? &*file1_ : nullptr; }
 
     // What answers ConfirmOkCancel: a message box unless replaced (GUI tests answer it themselves).
     // An empty function brings the message box back.
@@ -60,6 +63,7 @@ class frmResults final : public WindowBase, public ResultsSurface {
     void ShowProgressValue();
 
     std::function<void()> onClose_;
+    std::optional<FileLister> file1_;
     ConfirmFunction confirm_;
     TickSource tickSource_;
     std::optional<DWORD> lastPump_;

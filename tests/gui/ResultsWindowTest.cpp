@@ -48,6 +48,11 @@ std::string ClassOf(HWND window) {
 // A results window as a clean run loads it, its close callback counted. It stays hidden unless a test
 // shows it: without a window manager, Wine takes two seconds to take a shown window down again.
 struct LoadedResults {
+    LoadedResults() = default;
+    // A window that carries its hidden file lister, as the program loads it.
+    explicit LoadedResults(FileSystem& fileSystem)
+        : window{ThisProgram(), nullptr, [this] { ++closeCalls; }, &fileSystem} {}
+
     HWND Item(int id) const { return ::GetDlgItem(window.Hwnd(), id); }
 
     std::vector<std::string> Log() const {
@@ -368,8 +373,10 @@ TEST(ResultsWindow, ACleanRunFillsItAndOnlyItsEndEnablesClosing) {
     } runner;
     testing::FakeSettingsArea area;
     SettingsStore settings(area, "Nimbral Windows Cleaner");
-    for (const char* key : {"detype", "dehist", "decook", "deintt", "dedocu", "demedi", "dewint", "derecy", "deruns"})
-        area.SaveSetting("Nimbral Windows Cleaner", "Settings", key, key == std::string("dehist") ? "1" : "0");
+    for (const char* key : {"detype", "dehist", "decook", "deintt", "dedocu", "demedi", "dewint", "derecy", "deruns"}) {
+        const bool ticked = key == std::string("dehist") || key == std::string("decook");
+        area.SaveSetting("Nimbral Windows Cleaner", "Settings", key, ticked ? "1" : "0");
+    }
     testing::FakeRegistry registry;
     testing::FakeFileSystem fs;
     testing::FakeShell shell;
@@ -377,9 +384,12 @@ TEST(ResultsWindow, ACleanRunFillsItAndOnlyItsEndEnablesClosing) {
     FakeOsVersionSource os;
     MainWindowListers listers(fs);
     PluginList plugins;
-    EngineServices services{settings, registry, fs, shell, cache, history, os, listers, plugins, runner, "", 0};
+    fs.AddFile("C:\\Cookies\\me@gone.example[1].txt");
+    EngineServices services{settings, registry, fs,      shell,  cache,           history,
+                            os,       listers,  plugins, runner, "C:\\Cookies\\", 0};
 
     struct WindowedHost final : CleanHost {
+        explicit WindowedHost(FileSystem& fileSystem) : results(fileSystem) {}
         ResultsSurface& ShowResults() override {
             results.window.Show();
             closeEnabledAtStart = results.CloseEnabled();
@@ -387,13 +397,20 @@ TEST(ResultsWindow, ACleanRunFillsItAndOnlyItsEndEnablesClosing) {
         }
         LoadedResults results;
         bool closeEnabledAtStart = true;
-    } host;
+    } host(fs);
     RunClean(host, services);
 
     EXPECT_FALSE(host.closeEnabledAtStart);
     EXPECT_THAT(host.results.Log(),
                 ElementsAre("-- BEGIN || Delete History", "Deleted History", "-- END   || Delete History", "  ",
+                            "-- BEGIN || Remove Unwanted Cookies", "Found 1 cookies in C:\\Cookies\\",
+                            "Deleted 1 unwanted cookies in C:\\Cookies\\", "Kept 0 cookies in C:\\Cookies\\",
+                            "Found 0 Cookies in Internet Cache", "Deleted 0 Cookies from Internet Cache",
+                            "Kept 0 Cookies in Internet Cache", "-- END   || Remove Unwanted Cookies", "  ",
                             "-- BEGIN || Plugins", "-- END   || Plugins", "  "));
+    // The cookie step listed the folder with the window's own hidden lister.
+    ASSERT_NE(host.results.window.File1(), nullptr);
+    EXPECT_EQ(host.results.window.File1()->Path(), "C:\\Cookies");
     EXPECT_EQ(TextOf(host.results.Item(IDC_frmResults_lblStatus)), "Finished Covering Your Tracks");
     EXPECT_EQ(host.results.ProgressPosition(), host.results.ProgressTop());
     EXPECT_TRUE(host.results.CloseEnabled());
