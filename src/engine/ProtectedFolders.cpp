@@ -156,4 +156,13 @@ std::string ProtectedFolderReason(const std::string& folder,
     return {};
 }
 
+bool RefusedAsProtected(Shell& shell, WindowHandle owner, ResultsSurface& results, const std::string& folder) {
+    const std::string reason =
+        ProtectedFolderReason(folder, shell.WindowsFolder(), shell.SpecialFolderPath(owner, SpecialFolder::kProfile));
+    if (reason.empty())
+        return false;
+    results.AppendLine("Refused to delete " + folder + ": " + reason);
+    return true;
+}
+
 }  // namespace nimbral

@@ -6,6 +6,9 @@
 #include <string>
 #include <string_view>
 
+#include "platform/ResultsSurface.h"
+#include "platform/Shell.h"
+
 namespace nimbral {
 
 // The path as the system resolves it before it acts, so that what is checked is what gets removed:
@@ -24,5 +27,9 @@ std::optional<std::string> ResolveFullPath(std::string_view path);
 std::string ProtectedFolderReason(const std::string& folder,
                                   const std::string& windowsFolder,
                                   const std::string& profileFolder);
+
+// Checks the folder against this machine's Windows and profile folders; when it must not go, writes
+// the one line saying why and answers true.
+bool RefusedAsProtected(Shell& shell, WindowHandle owner, ResultsSurface& results, const std::string& folder);
 
 }  // namespace nimbral

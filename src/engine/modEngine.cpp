@@ -238,12 +238,8 @@ void DeleteTempFiles(CleanRunContext& run) {
         return;
 
     const std::string folder = dirEngine.Path();
-    const std::string reason = ProtectedFolderReason(folder, s.shell.WindowsFolder(),
-                                                     s.shell.SpecialFolderPath(s.mainWindow, SpecialFolder::kProfile));
-    if (!reason.empty()) {
-        results.AppendLine("Refused to delete " + folder + ": " + reason);
+    if (RefusedAsProtected(s.shell, s.mainWindow, results, folder))
         return;
-    }
 
     const std::string prompt =
         "All files in the following directory are about to be deleted.  Please ensure this is your Windows Temp "

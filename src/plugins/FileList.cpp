@@ -23,13 +23,8 @@ bool IsOption(std::string_view text) {
 }
 
 void DeleteWholeFolder(PluginServices& services, ResultsSurface& results, const std::string& folder) {
-    const std::string reason =
-        ProtectedFolderReason(folder, services.shell.WindowsFolder(),
-                              services.shell.SpecialFolderPath(services.mainWindow, SpecialFolder::kProfile));
-    if (!reason.empty()) {
-        results.AppendLine("Refused to delete " + folder + ": " + reason);
+    if (RefusedAsProtected(services.shell, services.mainWindow, results, folder))
         return;
-    }
     DeleteDirectory(services.fileSystem, results, folder);
 }
 

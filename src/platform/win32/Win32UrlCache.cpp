@@ -20,11 +20,6 @@ UniqueHlocal EntryBlock(DWORD size) {
     return block;
 }
 
-// The library answers a fetch without a buffer with the size the entry needs.
-bool AsksForBuffer(BOOL fetched) {
-    return !fetched && ::GetLastError() == ERROR_INSUFFICIENT_BUFFER;
-}
-
 void Visit(const UniqueHlocal& block,
            const std::function<void(const std::string& sourceName, std::uint32_t entryType)>& visit) {
     const auto* entry = static_cast<const INTERNET_CACHE_ENTRY_INFOA*>(block.get());
