@@ -5,7 +5,7 @@
 
 #include "engine/HostKey.h"
 #include "engine/KeepPatterns.h"
-#include "engine/ProtectedFolders.h"
+#include "system/ProtectedFolders.h"
 #include "engine/modIECache.h"
 #include "system/clsOS.h"
 #include "system/xfileExists.h"

@@ -9,6 +9,7 @@
 #include "platform/ResultsSurface.h"
 #include "platform/UrlCache.h"
 #include "settings/ControlModels.h"
+#include "system/Folders.h"
 
 namespace nimbral {
 
@@ -22,13 +23,5 @@ void WalkUrlCache(UrlCache& cache, ResultsSurface& results, const std::string& m
 // Refills the wizard's list of the sites that hold cookies on this machine (lstSites item 3), in
 // the cache's order, duplicates included. Deletes nothing.
 void ListCookieSites(UrlCache& cache, ListBoxRows& cookieSites);
-
-// Removes the folder with everything in it and appends one line saying how that went; nothing for
-// an empty path. One trailing "/" or "\" of the path is dropped first.
-void DeleteDirectory(FileSystem& fileSystem, ResultsSurface& results, std::string path);
-
-// True when a directory search for the path, folders included, finds an entry: so also for a file,
-// and wildcards count.
-bool DirExists(FileSystem& fileSystem, const std::string& path);
 
 }  // namespace nimbral

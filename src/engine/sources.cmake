@@ -1,11 +1,9 @@
 # The clean run and its steps (portable).
 target_sources(nimbral_core PRIVATE
-    engine/Folders.cpp
     engine/Headless.cpp
     engine/HostKey.cpp
     engine/KeepPatterns.cpp
     engine/KeepText.cpp
     engine/modEngine.cpp
-    engine/ProtectedFolders.cpp
     engine/WalkUrlCache.cpp
 )

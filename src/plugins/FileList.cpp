@@ -2,10 +2,10 @@
 
 #include <memory>
 
-#include "engine/ProtectedFolders.h"
-#include "engine/modIECache.h"
 #include "plugins/LineReader.h"
 #include "plugins/runPlugin.h"
+#include "system/Folders.h"
+#include "system/ProtectedFolders.h"
 #include "system/xfileExists.h"
 #include "text/AnsiText.h"
 

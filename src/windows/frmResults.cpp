@@ -6,7 +6,7 @@
 #include <climits>
 #include <cmath>
 
-#include "app/resource.h"
+#include "windows/resource.h"
 
 namespace nimbral {
 namespace {

@@ -12,7 +12,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/resource.h"
+#include "windows/resource.h"
 #include "doubles/FakeFileSystem.h"
 #include "doubles/FakeOsVersionSource.h"
 #include "doubles/FakeRegistry.h"

@@ -12,7 +12,7 @@
 #include "doubles/FakeRegistry.h"
 #include "doubles/FakeShell.h"
 #include "doubles/RecordingResults.h"
-#include "engine/ProtectedFolders.h"
+#include "system/ProtectedFolders.h"
 #include "plugins/LineReader.h"
 #include "plugins/runPlugin.h"
 #include "system/Listers.h"

@@ -9,7 +9,7 @@
 
 #include "WinTestSupport.h"
 #include "doubles/RecordingResults.h"
-#include "engine/ProtectedFolders.h"
+#include "system/ProtectedFolders.h"
 #include "platform/win32/UniqueHandles.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Registry.h"

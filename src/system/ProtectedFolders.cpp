@@ -1,4 +1,4 @@
-#include "engine/ProtectedFolders.h"
+#include "system/ProtectedFolders.h"
 
 #include <vector>
 

@@ -1,6 +1,4 @@
-// The folder routines of the cache module.
-
-#include "engine/modIECache.h"
+#include "system/Folders.h"
 
 namespace nimbral {
 
