@@ -39,7 +39,7 @@ Application::Application(Identity identity)
       settings_(settingsArea_, identity_.productName),
       listers_(fileSystem_),
       programFolder_(ProgramFolder()),
-      plugins_(PluginServices{fileSystem_, registry_, shell_, listers_.FileEngine, 0}, programFolder_) {}
+      plugins_(PluginServices{fileSystem_, registry_, listers_.FileEngine}, programFolder_) {}
 
 EngineServices Application::Services(WindowHandle mainWindow) {
     pluginTables_.Clear();

@@ -23,12 +23,6 @@
 
 namespace nimbral {
 
-// Until plugins can be run, a selected plugin runs nothing.
-class NoPlugins final : public PluginRunner {
-  public:
-    void RunPluginByName(const std::string&, ResultsSurface&) override {}
-};
-
 class Application {
   public:
     explicit Application(Identity identity);

@@ -1,12 +1,16 @@
 #include "engine/modEngine.h"
 
 #include <exception>
+#include <optional>
+#include <set>
 #include <vector>
 
 #include "engine/HostKey.h"
 #include "engine/KeepPatterns.h"
-#include "system/ProtectedFolders.h"
 #include "engine/modIECache.h"
+#include "registry/ClearKey.h"
+#include "system/Folders.h"
+#include "system/ProtectedFolders.h"
 #include "system/clsOS.h"
 #include "system/xfileExists.h"
 #include "text/AnsiText.h"
@@ -79,6 +83,11 @@ std::string Numbered(const char* name, std::size_t number) {
     return name + DecimalText(std::uint64_t{number});
 }
 
+// What a step writes instead of its success line when a list it clears could not be emptied.
+std::string CouldNotClearLine(const std::string& keyPath) {
+    return "Could not clear: " + FullKeyName(Hive::CurrentUser, keyPath);
+}
+
 }  // namespace
 
 void RunClean(CleanHost& host, EngineServices& services) {
@@ -105,24 +114,49 @@ void EditTypedUrls(CleanRunContext& run) {
     const KeepPatterns keep(run.services.settings.Current().sit);
 
     // Every kept address is written back, however many there are.
-    std::vector<std::string> kept;
+    struct Address {
+        std::string text;
+        std::string valueName;
+    };
+    std::vector<Address> kept;
+    std::vector<Address> dropped;
     for (std::size_t n = 1;; ++n) {
-        const std::string address = registry.ReadStringValue(Hive::CurrentUser, kTypedUrlsKey, Numbered("url", n));
+        std::string valueName = Numbered("url", n);
+        std::string address = registry.ReadStringValue(Hive::CurrentUser, kTypedUrlsKey, valueName);
         if (address.empty() || address == kKillMarker)
             break;
-        if (keep.Matches(address)) {
-            kept.push_back(address);
-        } else {
-            results.AppendLine("Deleted URL: " + address);
-            results.ProcessPendingMessages();
-        }
+        (keep.Matches(address) ? kept : dropped).push_back({std::move(address), std::move(valueName)});
     }
 
-    registry.DeleteRegistryKey(Hive::CurrentUser, kTypedUrlsKey);
+    // An address is reported deleted only once it is gone: the key cannot be deleted while it has
+    // subkeys, and then its values go one by one.
+    const bool cleared = ClearRegistryKey(registry, Hive::CurrentUser, kTypedUrlsKey);
+    std::set<std::string> left;
+    if (!cleared) {
+        for (const std::string& name :
+             registry.ValueNames(Hive::CurrentUser, kTypedUrlsKey).value_or(std::vector<std::string>{}))
+            left.insert(FoldCase(name));
+    }
+    for (const Address& address : dropped) {
+        if (left.count(FoldCase(address.valueName)))
+            continue;
+        results.AppendLine("Deleted URL: " + address.text);
+        results.ProcessPendingMessages();
+    }
+    if (!cleared)
+        results.AppendLine(CouldNotClearLine(kTypedUrlsKey));
 
-    for (std::size_t j = 1; j <= kept.size(); ++j) {
-        registry.SetStringValue(Hive::CurrentUser, kTypedUrlsKey, Numbered("url", j), kept[j - 1]);
-        results.AppendLine("Kept URL: " + kept[j - 1]);
+    // Renumbered from url1 in their old order. Where old values stayed, a kept address that stayed
+    // keeps its place and one that went takes the next free number, so each is there once.
+    std::size_t j = 1;
+    for (const Address& address : kept) {
+        if (!left.count(FoldCase(address.valueName))) {
+            while (left.count(FoldCase(Numbered("url", j))))
+                ++j;
+            registry.SetStringValue(Hive::CurrentUser, kTypedUrlsKey, Numbered("url", j), address.text);
+            left.insert(FoldCase(Numbered("url", j)));
+        }
+        results.AppendLine("Kept URL: " + address.text);
         results.ProcessPendingMessages();
     }
 }
@@ -148,11 +182,15 @@ void RemoveUnwantedCookies(CleanRunContext& run) {
     results.SetProgressValue(0.001f);
     results.SetProgressMax(static_cast<float>(n) + 0.001f);
 
+    // Files are deleted where the folder finally lies, and only a file that lies there: a link in
+    // the folder is not deleted, and its target is never touched.
+    const auto finalFolder = n > 0 ? run.services.fileSystem.FinalPath(files.Path()) : std::nullopt;
     for (std::size_t i = 0; i < n; ++i) {
         IgnoringFailure([&] {
             const std::string& name = files.Entry(i);
-            if (ContainsIgnoreCase(name, "txt") && !keep.Contains(HostKey(name, false))) {
-                run.services.fileSystem.RemoveFile(JoinPath(files.Path(), name));
+            // Only a file that really went counts as deleted; the others are kept.
+            if (ContainsIgnoreCase(name, "txt") && !keep.Contains(HostKey(name, false)) && finalFolder &&
+                run.services.fileSystem.RemoveFile(JoinPath(*finalFolder, name))) {
                 ++deleted;
             }
         });
@@ -207,8 +245,9 @@ void CleanDocumentsMenu(CleanRunContext& run) {
 void CleanMediaPlayer(CleanRunContext& run) {
     Registry& registry = run.services.registry;
     ResultsSurface& results = run.results;
-    registry.DeleteRegistryKey(Hive::CurrentUser, kMediaListKey);
-    results.AppendLine("Removed all entries from Media Player History");
+    results.AppendLine(ClearRegistryKey(registry, Hive::CurrentUser, kMediaListKey)
+                           ? "Removed all entries from Media Player History"
+                           : CouldNotClearLine(kMediaListKey));
 
     const SettingList& media = run.services.settings.Current().med;
     std::size_t k = 0;
@@ -230,16 +269,34 @@ void DeleteTempFiles(CleanRunContext& run) {
     std::string& tempFolder = s.settings.Current().td;
     if (tempFolder.empty())
         tempFolder = s.shell.TempFolderPath();
+    // The setting is acted on as the system reads a path ("/", "..", a trailing dot); the log shows
+    // it as it is written.
+    const auto fullPath = ResolveFullPath(tempFolder);
+    const std::string setting = fullPath.value_or(tempFolder);
 
     // Pointing DirEngine there points FileEngine there too.
     FolderLister& dirEngine = s.listers.DirEngine;
     FileLister& fileEngine = s.listers.FileEngine;
-    if (tempFolder.empty() || !dirEngine.SetPath(tempFolder) || fileEngine.Path() != dirEngine.Path())
+    if (setting.empty() || !dirEngine.SetPath(setting) || fileEngine.Path() != dirEngine.Path())
         return;
 
+    // Judged where it finally lies, before the question is even asked. A folder that is itself a link
+    // would have the removal work on what it leads to, so it is refused as a whole.
     const std::string folder = dirEngine.Path();
-    if (RefusedAsProtected(s.shell, s.mainWindow, results, folder))
+    const auto target = ResolveFolder(fileSystem, folder);
+    std::string refusal;
+    if (!fullPath)
+        refusal = "it is not a full path";
+    else if (!target)
         return;
+    else if (target->isLink)
+        refusal = "it is a link to another folder";
+    else
+        refusal = run.places.RefusalReason(target->finalPath, Removal::kFolder);
+    if (!refusal.empty()) {
+        results.AppendLine(RefusalLine(folder, refusal));
+        return;
+    }
 
     const std::string prompt =
         "All files in the following directory are about to be deleted.  Please ensure this is your Windows Temp "
@@ -248,17 +305,19 @@ void DeleteTempFiles(CleanRunContext& run) {
     if (!results.ConfirmOkCancel("Confirm Delete", prompt))
         return;
 
-    DeleteDirectory(fileSystem, results, tempFolder);
+    DeleteDirectory(fileSystem, results, run.places, setting, tempFolder);
 
     for (std::size_t i = 0; i < dirEngine.Count(); ++i) {
-        IgnoringFailure([&] { DeleteDirectory(fileSystem, results, dirEngine.Entry(i)); });
+        IgnoringFailure([&] { DeleteDirectory(fileSystem, results, run.places, dirEngine.Entry(i)); });
     }
 
-    for (std::size_t i = 0; i < fileEngine.Count(); ++i) {
+    // The files go where the folder finally lies; when the folder itself went, they went with it.
+    const auto finalFolder = fileSystem.FinalPath(fileEngine.Path());
+    for (std::size_t i = 0; finalFolder && i < fileEngine.Count(); ++i) {
         IgnoringFailure([&] {
             fileEngine.SetListIndex(static_cast<std::ptrdiff_t>(i));
             const std::string name = fileEngine.FileName();
-            const std::string full = JoinPath(fileEngine.Path(), name);
+            const std::string full = JoinPath(*finalFolder, name);
             if (!FileFound(fileSystem, full))
                 return;
             fileSystem.SetAttributesNormal(full);
@@ -286,10 +345,14 @@ void ClearRunMenu(CleanRunContext& run) {
     }
     IgnoringFailure([&] { registry.DeleteRegistryValue(Hive::CurrentUser, kRunMruKey, "MRUList"); });
     results.AppendLine("Run Menu Cleared - May require restart");
-    IgnoringFailure([&] { registry.DeleteRegistryKey(Hive::CurrentUser, kSearchAssistantKey); });
-    results.AppendLine("Search History Cleared - May require restart");
-    IgnoringFailure([&] { registry.DeleteRegistryKey(Hive::CurrentUser, kFilesNamedMruKey); });
-    results.AppendLine("Classic Search History Cleared - May require restart");
+    // Each list's line says whether it was emptied.
+    const auto clear = [&](const char* keyPath, const char* clearedLine) {
+        bool cleared = false;
+        IgnoringFailure([&] { cleared = ClearRegistryKey(registry, Hive::CurrentUser, keyPath); });
+        results.AppendLine(cleared ? clearedLine : CouldNotClearLine(keyPath));
+    };
+    clear(kSearchAssistantKey, "Search History Cleared - May require restart");
+    clear(kFilesNamedMruKey, "Classic Search History Cleared - May require restart");
 }
 
 void RunSelectedPlugins(CleanRunContext& run) {
@@ -300,7 +363,7 @@ void RunSelectedPlugins(CleanRunContext& run) {
             continue;
         const std::string name = plugins[i].text;
         run.results.AppendLine("STARTING PLUGIN: " + name);
-        run.services.plugins.RunPluginByName(name, run.results);
+        run.services.plugins.RunPluginByName(name, run.results, run.places);
         run.results.AppendLine("FINISHED PLUGIN: " + name);
         run.results.AppendLine("-----");
     }

@@ -14,6 +14,7 @@
 #include "plugins/PluginList.h"
 #include "settings/SettingsStore.h"
 #include "system/Listers.h"
+#include "system/ProtectedFolders.h"
 
 namespace nimbral {
 
@@ -33,14 +34,20 @@ struct EngineServices {
     WindowHandle mainWindow = 0;
 };
 
-// One run's own state: the results surface, and a file lister for a surface that has none.
+// One run's own state: the results surface, a file lister for a surface that has none, and the
+// protected places, taken once as the run starts, before any plugin could change what the system
+// answers about them.
 struct CleanRunContext {
     CleanRunContext(EngineServices& services, ResultsSurface& results)
-        : services(services), results(results), File1(services.fileSystem) {}
+        : services(services),
+          results(results),
+          File1(services.fileSystem),
+          places(ProtectedPlaces::Resolve(services.shell.OwnFolders(), services.fileSystem)) {}
 
     EngineServices& services;
     ResultsSurface& results;
     FileLister File1;
+    ProtectedPlaces places;
 };
 
 inline constexpr char kTypedUrlsKey[] = "Software\\Microsoft\\Internet Explorer\\TypedURLs\\";

@@ -5,7 +5,9 @@
 // adapter can make exactly the calls that procedure is defined by and a double can mimic the result.
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace nimbral {
 
@@ -39,6 +41,9 @@ class Registry {
     virtual void DeleteRegistryValue(Hive hive, const std::string& keyPath, const std::string& valueName) = 0;
     // kKeyDeleted or kKeyNotDeleted. A key that still has subkeys is not deleted.
     virtual std::string DeleteRegistryKey(Hive hive, const std::string& keyPath) = 0;
+    // The names of all the key's values, however long, in the order the system lists them; empty
+    // when the key does not exist, no value when it exists but cannot be read.
+    virtual std::optional<std::vector<std::string>> ValueNames(Hive hive, const std::string& keyPath) = 0;
 
     // The lower methods of AddRemove, which use the older registry calls.
 

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace nimbral {
 
@@ -15,6 +16,22 @@ inline constexpr int kRecent = 8;
 inline constexpr int kCookies = 33;
 inline constexpr int kProfile = 0x28;
 }  // namespace SpecialFolder
+
+// The system's own folders and this program's, as the protection rule knows them.
+enum class SystemFolder {
+    kWindows,
+    kSystem,        // a system folder of the Windows folder: nothing below it may go
+    kProgramFiles,  // where programs are installed
+    kProgram,       // this program's own folder: nothing in it may go
+    kProfile,
+    kAppData,  // the profile's AppData folder and its parts (Roaming, Local, LocalLow)
+    kDocuments,
+    kDesktop,
+};
+struct SystemFolderPath {
+    SystemFolder kind;
+    std::string path;
+};
 
 class Shell {
   public:
@@ -37,6 +54,10 @@ class Shell {
     virtual void EmptyRecycleBin(WindowHandle owner) = 0;
     // The value of the environment variable "windir"; empty when it is not set.
     virtual std::string WindowsFolder() = 0;
+    // Every path under which the system names one of its own folders, or this program's, as the
+    // system answers it and never from the environment or a setting that a user or a plugin could
+    // change. A folder may come under several paths; each counts.
+    virtual std::vector<SystemFolderPath> OwnFolders() = 0;
 };
 
 }  // namespace nimbral

@@ -1,7 +1,5 @@
 // The ".ww1" lists: files and folders to delete, one per line.
 
-#include <memory>
-
 #include "plugins/LineReader.h"
 #include "plugins/runPlugin.h"
 #include "system/Folders.h"
@@ -22,45 +20,69 @@ bool IsOption(std::string_view text) {
     return text.size() >= 2 && text.front() == '>' && text.back() == '<';
 }
 
-void DeleteWholeFolder(PluginServices& services, ResultsSurface& results, const std::string& folder) {
-    if (RefusedAsProtected(services.shell, services.mainWindow, results, folder))
-        return;
-    DeleteDirectory(services.fileSystem, results, folder);
-}
+// What a line acts on, and how its log lines name it: the folder is checked and acted on as the
+// system reads it ("..", "/" and doubled separators resolved), and written as the line spells it.
+struct LineTarget {
+    std::string resolved;  // the folder as the system reads it
+    std::string spelt;     // the folder part of the line, with its trailing backslash
+};
 
-// Failures to delete are not reported: a file in use or read-only simply stays.
+// A file that cannot be deleted is not reported: a file in use, a read-only one, or one that is a
+// link to somewhere else (its target is never touched) simply stays.
 void DeleteOneFile(FileSystem& fileSystem,
                    ResultsSurface& results,
-                   const std::string& folder,
+                   const ProtectedPlaces& places,
+                   const LineTarget& folder,
                    const std::string& name) {
-    const std::string target = JoinPath(folder, name);
-    if (!FileFound(fileSystem, target)) {
-        results.AppendLine("Does not exist: " + name);
-    } else if (fileSystem.RemoveFile(target)) {
-        results.AppendLine("Deleted File: " + name);
+    const auto finalFolder = fileSystem.FinalPath(folder.resolved);
+    const std::string target = JoinPath(finalFolder.value_or(folder.resolved), name);
+    if (name.empty() || !finalFolder || !FileFound(fileSystem, target)) {
+        results.AppendLine("Does not exist: " + PrintableText(name));
+        return;
     }
+    if (const std::string reason = places.RefusalReason(target, Removal::kFile); !reason.empty()) {
+        results.AppendLine(RefusalLine(PrintableText(folder.spelt + name), reason));
+        return;
+    }
+    if (fileSystem.RemoveFile(target))
+        results.AppendLine("Deleted File: " + PrintableText(name));
 }
 
-void DeleteFilesIn(PluginServices& services, ResultsSurface& results, const std::string& folder) {
+void DeleteFilesIn(PluginServices& services,
+                   ResultsSurface& results,
+                   const ProtectedPlaces& places,
+                   const LineTarget& folder) {
     FileSystem& fileSystem = services.fileSystem;
     // A search inside the folder finds "." in any folder that is there, a root's included.
-    if (!DirExists(fileSystem, JoinPath(folder, "*")))
+    if (!DirExists(fileSystem, JoinPath(folder.resolved, "*")))
         return;
+    // Judged, listed and emptied where the folder finally lies, so that what was judged is what
+    // is emptied.
+    const auto finalFolder = fileSystem.FinalPath(folder.resolved);
+    if (!finalFolder)
+        return;
+    if (const std::string reason = places.RefusalReason(*finalFolder, Removal::kFolder); !reason.empty()) {
+        results.AppendLine(RefusalLine(PrintableText(WithoutOneTrailingSeparator(folder.spelt)), reason));
+        return;
+    }
     FileLister& files = services.FileEngine;
-    if (!files.SetPath(folder))
+    if (!files.SetPath(*finalFolder))
         return;
     for (std::size_t i = 0; i < files.Count(); ++i) {
-        const std::string target = JoinPath(folder, files.Entry(i));
+        const std::string target = JoinPath(*finalFolder, files.Entry(i));
         if (!FileFound(fileSystem, target)) {
             results.AppendLine(std::string("Does not exist: ") + kAllFiles);
         } else if (fileSystem.RemoveFile(target)) {
-            results.AppendLine("Deleted File: " + target);
+            results.AppendLine("Deleted File: " + PrintableText(folder.spelt + files.Entry(i)));
         }
         results.ProcessPendingMessages();
     }
 }
 
-void ProcessLine(PluginServices& services, ResultsSurface& results, const std::string& line) {
+void ProcessLine(PluginServices& services,
+                 ResultsSurface& results,
+                 const ProtectedPlaces& places,
+                 const std::string& line) {
     const FileListLine parsed = ParseFileListLine(line);
     if (parsed.kind == FileListLine::Kind::Ignored) {
         // The system would stop reading the path at the NUL and act on what comes before it.
@@ -69,20 +91,21 @@ void ProcessLine(PluginServices& services, ResultsSurface& results, const std::s
         return;
     }
     // Checked and acted on as the system reads it, so ".." cannot lead a line past a refusal.
-    const auto folder = ResolveFullPath(parsed.folder);
-    if (!folder) {
-        results.AppendLine("Skipped a line without a full path: " + line);
+    const auto resolved = ResolveFullPath(parsed.folder);
+    if (!resolved) {
+        results.AppendLine("Skipped a line without a full path: " + PrintableText(line));
         return;
     }
+    const LineTarget folder{*resolved, parsed.folder};
     switch (parsed.kind) {
         case FileListLine::Kind::WholeFolder:
-            DeleteWholeFolder(services, results, *folder);
+            DeleteDirectory(services.fileSystem, results, places, folder.resolved, PrintableText(folder.spelt));
             break;
         case FileListLine::Kind::OneFile:
-            DeleteOneFile(services.fileSystem, results, *folder, parsed.name);
+            DeleteOneFile(services.fileSystem, results, places, folder, parsed.name);
             break;
         case FileListLine::Kind::FilesInFolder:
-            DeleteFilesIn(services, results, *folder);
+            DeleteFilesIn(services, results, places, folder);
             break;
         case FileListLine::Kind::Ignored:
             break;
@@ -110,9 +133,7 @@ FileListLine ParseFileListLine(std::string_view line) {
         parsed.name = std::string(tail);
         parsed.option = parsed.name;
     }
-    // "C:\Temp\" or "C:\Temp\ >x<" names a folder and no file in it: nothing to act on.
-    if (parsed.name.empty())
-        return parsed;
+    // "C:\Temp\" names no file in the folder: a file line for the empty name, which never exists.
     if (parsed.name != kAllFiles)
         parsed.kind = FileListLine::Kind::OneFile;
     else if (parsed.option == kWithSubfolders)
@@ -122,9 +143,12 @@ FileListLine ParseFileListLine(std::string_view line) {
     return parsed;
 }
 
-void ProcessFileList(PluginServices& services, ResultsSurface& results, const std::string& listPath) {
+void ProcessFileList(PluginServices& services,
+                     ResultsSurface& results,
+                     const ProtectedPlaces& places,
+                     const std::string& listPath) {
     ForEachListLine(services.fileSystem, results, listPath,
-                    [&](const std::string& line) { ProcessLine(services, results, line); });
+                    [&](const std::string& line) { ProcessLine(services, results, places, line); });
 }
 
 }  // namespace nimbral

@@ -4,6 +4,7 @@
 // and a last line without an end is read too. Memory stays bounded whatever the file holds.
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -38,9 +39,14 @@ class LineReader {
 // name something other than what was written.
 inline constexpr std::size_t kMaxListLineLength = 32768;
 
+// No real list comes near this either. Beyond it a list is refused, or read no further when it grows
+// past it while it is read: a link to a device or a file that never stops growing would otherwise
+// keep the run going for ever.
+inline constexpr std::uint64_t kMaxListBytes = 256ull * 1024 * 1024;
+
 // Hands every line of a plugin list to handleLine, and tells the results log about what cannot be
-// handed over: a list that cannot be opened or read to its end, and lines too long to be whole.
-// Pending messages are processed between lines.
+// handed over: a list that cannot be opened or read to its end, one that is not a regular file or
+// is too large, and lines too long to be whole. Pending messages are processed between lines.
 void ForEachListLine(FileSystem& fileSystem,
                      ResultsSurface& results,
                      const std::string& listPath,

@@ -81,7 +81,7 @@ void BuildPluginList(PluginTables& tables,
     }
 }
 
-void PluginFiles::RunPluginByName(const std::string& name, ResultsSurface& results) {
+void PluginFiles::RunPluginByName(const std::string& name, ResultsSurface& results, const ProtectedPlaces& places) {
     const auto pick = [&](const char* extension) -> std::string {
         for (const std::string& folder : {programFolder_ + "\\plugins", std::string(kWasherFolder)}) {
             const std::string path = folder + "\\" + name + extension;
@@ -91,7 +91,7 @@ void PluginFiles::RunPluginByName(const std::string& name, ResultsSurface& resul
         return {};
     };
     if (const std::string fileList = pick(".ww1"); !fileList.empty()) {
-        ProcessFileList(services_, results, fileList);
+        ProcessFileList(services_, results, places, fileList);
     }
     if (const std::string registryList = pick(".ww2"); !registryList.empty()) {
         ProcessRegistryList(services_, results, registryList);

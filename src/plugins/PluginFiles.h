@@ -39,7 +39,7 @@ class PluginFiles final : public PluginRunner {
     PluginFiles(PluginServices services, std::string programFolder)
         : services_(services), programFolder_(std::move(programFolder)) {}
 
-    void RunPluginByName(const std::string& name, ResultsSurface& results) override;
+    void RunPluginByName(const std::string& name, ResultsSurface& results, const ProtectedPlaces& places) override;
 
   private:
     PluginServices services_;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/ResultsSurface.h"
+#include "system/ProtectedFolders.h"
 
 namespace nimbral {
 
@@ -15,11 +16,12 @@ struct PluginEntry {
 };
 using PluginList = std::vector<PluginEntry>;
 
-// Runs one plugin by the name its list line shows, writing its own lines to the results log.
+// Runs one plugin by the name its list line shows, writing its own lines to the results log. places
+// are the run's protected places, resolved once before any plugin could change what they rest on.
 class PluginRunner {
   public:
     virtual ~PluginRunner() = default;
-    virtual void RunPluginByName(const std::string& name, ResultsSurface& results) = 0;
+    virtual void RunPluginByName(const std::string& name, ResultsSurface& results, const ProtectedPlaces& places) = 0;
 };
 
 }  // namespace nimbral

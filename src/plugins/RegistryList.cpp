@@ -43,10 +43,12 @@ bool HoldsMarker(std::string_view line) {
 
 }  // namespace
 
-// The key path ends where the marker starts, not at the first hyphen or plus sign of the line: key
-// names such as "{0002DF01-0000-0000-C000-000000000046}" or "Notepad++" hold both. What follows the
-// value marker is the value name as written, but for trailing blanks: text in it that happens to
-// repeat the hive or the key path stays.
+// A line that holds the value marker anywhere is a value line, whatever else it holds; otherwise the
+// key marker makes it a key line. The key path ends where that marker starts, not at the first
+// hyphen or plus sign of the line: key names such as "{0002DF01-0000-0000-C000-000000000046}",
+// "Notepad++" or "Leaf- Key*" hold them. The value name is the entry text (from the marker on, blanks
+// trimmed) with only the marker as written, in its exact case, taken out: a marker spelt another way
+// stays part of the name. Text in the name that happens to repeat the hive or the key path stays.
 RegistryListLine ParseRegistryListLine(std::string_view line) {
     RegistryListLine entry;
     // The system's calls would end the name at the zero byte and so act on some other key or value.
@@ -57,19 +59,22 @@ RegistryListLine ParseRegistryListLine(std::string_view line) {
     const std::size_t pathStart = slash == std::string_view::npos ? 0 : slash + 1;
     const std::size_t valueAt = FindIgnoreCase(line, kValueMarker, pathStart);
     const std::size_t keyAt = FindIgnoreCase(line, kKeyMarker, pathStart);
-    if (valueAt == std::string_view::npos && keyAt == std::string_view::npos)
-        return entry;
-
-    const bool isValue = valueAt < keyAt;
-    const std::size_t markerAt = isValue ? valueAt : keyAt;
-    if (isValue) {
-        // Trailing blanks are not part of the name; a marker followed by blanks alone names nothing.
-        const std::string_view name = TrimRight(line.substr(valueAt + kValueMarker.size()));
-        if (name.empty())
+    std::size_t markerAt = std::string_view::npos;
+    if (valueAt != std::string_view::npos) {
+        // Trimming takes the marker's own last blank from a marker with nothing after it: it then
+        // names nothing.
+        const std::string_view entryText = Trim(line.substr(valueAt));
+        if (!ContainsIgnoreCase(entryText, kValueMarker))
             return entry;
-        entry.valueName = name;
+        entry.kind = RegistryListLine::Kind::Value;
+        entry.valueName = ReplaceAll(entryText, kValueMarker, "");
+        markerAt = valueAt;
+    } else if (keyAt != std::string_view::npos) {
+        entry.kind = RegistryListLine::Kind::Key;
+        markerAt = keyAt;
+    } else {
+        return entry;
     }
-    entry.kind = isValue ? RegistryListLine::Kind::Value : RegistryListLine::Kind::Key;
     entry.hiveText = line.substr(0, pathStart);
     entry.hive = HiveNamed(entry.hiveText);
     entry.keyPath = line.substr(pathStart, markerAt - pathStart);
@@ -88,12 +93,13 @@ void ProcessRegistryList(PluginServices& services, ResultsSurface& results, cons
                 case RegistryListLine::Kind::Value:
                     if (entry.hive)
                         services.registry.DeleteRegistryValue(*entry.hive, entry.keyPath, entry.valueName);
-                    results.AppendLine("Deleted Registry Value: " + entry.hiveText + entry.keyPath + entry.valueName);
+                    results.AppendLine("Deleted Registry Value: " +
+                                       PrintableText(entry.hiveText + entry.keyPath + entry.valueName));
                     break;
                 case RegistryListLine::Kind::Key:
                     if (entry.hive)
                         services.registry.DeleteRegistryKey(*entry.hive, entry.keyPath);
-                    results.AppendLine("Deleted Registry Key: " + entry.hiveText + entry.keyPath);
+                    results.AppendLine("Deleted Registry Key: " + PrintableText(entry.hiveText + entry.keyPath));
                     break;
                 case RegistryListLine::Kind::Nothing:
                     // Garbage stays silent; a damaged entry is worth a word.

@@ -13,10 +13,10 @@
 #include "platform/FileSystem.h"
 #include "platform/Registry.h"
 #include "platform/ResultsSurface.h"
-#include "platform/Shell.h"
 #include "plugins/PluginList.h"
 #include "settings/SettingsStore.h"
 #include "system/Listers.h"
+#include "system/ProtectedFolders.h"
 
 namespace nimbral {
 
@@ -34,7 +34,7 @@ struct FileListLine {
         WholeFolder,    // folder + "*.* >plus subdirectories<": delete the folder with everything
     };
     Kind kind = Kind::Ignored;
-    std::string folder;  // up to and including the last backslash
+    std::string folder;  // up to and including the last backslash, as written
     std::string name;    // the file name, or "*.*"
     std::string option;
 };
@@ -56,12 +56,13 @@ RegistryListLine ParseRegistryListLine(std::string_view line);
 struct PluginServices {
     FileSystem& fileSystem;
     Registry& registry;
-    Shell& shell;
     FileLister& FileEngine;  // the main window's file lister
-    WindowHandle mainWindow = 0;
 };
 
-void ProcessFileList(PluginServices& services, ResultsSurface& results, const std::string& listPath);
+void ProcessFileList(PluginServices& services,
+                     ResultsSurface& results,
+                     const ProtectedPlaces& places,
+                     const std::string& listPath);
 void ProcessRegistryList(PluginServices& services, ResultsSurface& results, const std::string& listPath);
 
 }  // namespace nimbral

@@ -2,18 +2,41 @@
 
 namespace nimbral {
 
-void DeleteDirectory(FileSystem& fileSystem, ResultsSurface& results, std::string path) {
+std::string WithoutOneTrailingSeparator(std::string path) {
+    // "C:\" keeps its backslash: "C:" alone names the drive's current folder, somewhere else.
+    const bool driveRoot = path.size() == 3 && path[1] == ':';
+    if (!path.empty() && !driveRoot && (path.back() == '/' || path.back() == '\\'))
+        path.pop_back();
+    return path;
+}
+
+std::string RefusalLine(const std::string& what, const std::string& reason) {
+    return "Refused to delete " + what + ": " + reason;
+}
+
+void DeleteDirectory(FileSystem& fileSystem,
+                     ResultsSurface& results,
+                     const ProtectedPlaces& places,
+                     std::string path,
+                     std::string shownAs) {
     if (path.empty())
         return;
-    if (path.back() == '/' || path.back() == '\\')
-        path.pop_back();
+    path = WithoutOneTrailingSeparator(std::move(path));
+    shownAs = shownAs.empty() ? path : WithoutOneTrailingSeparator(std::move(shownAs));
     if (!fileSystem.FolderExists(path)) {
-        results.AppendLine("Folder does not exist: " + path);
-    } else if (fileSystem.RemoveFolder(path)) {
-        results.AppendLine("Deleted Directory: " + path);
-    } else {
-        results.AppendLine("Could not delete: " + path);
+        results.AppendLine("Folder does not exist: " + shownAs);
+        return;
     }
+    const auto target = ResolveFolder(fileSystem, path);
+    if (target) {
+        if (const std::string reason = places.RefusalReason(target->finalPath, Removal::kFolder); !reason.empty()) {
+            results.AppendLine(RefusalLine(shownAs, reason));
+            return;
+        }
+    }
+    // A link is never removed with what it leads to; the removal happens where the check was made.
+    const bool removed = target && !target->isLink && fileSystem.RemoveFolder(target->finalPath);
+    results.AppendLine((removed ? "Deleted Directory: " : "Could not delete: ") + shownAs);
 }
 
 bool DirExists(FileSystem& fileSystem, const std::string& path) {

@@ -1,7 +1,8 @@
 #include "system/ProtectedFolders.h"
 
-#include <vector>
+#include <algorithm>
 
+#include "system/Listers.h"
 #include "text/AnsiText.h"
 
 namespace nimbral {
@@ -16,8 +17,8 @@ bool IsDriveLetter(char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
 
-// "...", ". " and the like: the system drops trailing dots and blanks from some segments and not
-// from others, so what such a segment names cannot be told from the text alone.
+// "...", ". " and the like: systems read such a segment in different ways, so what it names cannot
+// be told from the text alone.
 bool IsOnlyDotsAndBlanks(std::string_view segment) {
     return segment.find_first_not_of(". ") == std::string_view::npos;
 }
@@ -71,8 +72,9 @@ std::optional<FullPath> Parse(std::string_view path) {
     }
     while (at < path.size() && IsSeparator(path[at]))
         ++at;
+    const bool endsInSeparator = IsSeparator(path.back());
     while (at < path.size()) {
-        const std::string_view segment = NextSegment(path, at);
+        std::string_view segment = NextSegment(path, at);
         if (segment == ".")
             continue;
         if (segment == "..") {
@@ -82,6 +84,12 @@ std::optional<FullPath> Parse(std::string_view path) {
         }
         if (IsOnlyDotsAndBlanks(segment))
             return std::nullopt;
+        // What the system drops before it looks: one dot from a segment's end, and every dot and
+        // blank from the end of the last one.
+        if (at >= path.size() && !endsInSeparator)
+            segment = WithoutTrailingDotsAndBlanks(segment);
+        else if (segment.back() == '.')
+            segment.remove_suffix(1);
         full.segments.emplace_back(segment);
     }
     return full;
@@ -101,7 +109,7 @@ bool IsDriveShare(const std::string& shareName) {
 }
 
 // One spelling for every way of writing the same folder: letter case folded, the dots and blanks
-// the system may drop from the end of a segment dropped, a drive's "$" share read as the drive.
+// a system may drop from the end of a segment dropped, a drive's "$" share read as the drive.
 std::string ComparisonKey(const FullPath& full) {
     std::string root;
     if (!full.share)
@@ -116,14 +124,60 @@ std::string ComparisonKey(const FullPath& full) {
     return FoldCase(Join(root, segments));
 }
 
-// True when removing the folder of key would take protectedFolder with it.
-bool Holds(const std::string& key, const std::string& protectedFolder) {
-    const auto full = Parse(protectedFolder);
+std::optional<std::string> KeyOf(std::string_view path) {
+    const auto full = Parse(path);
     if (!full)
+        return std::nullopt;
+    return ComparisonKey(*full);
+}
+
+// True when inner is outer or lies below it; both are comparison keys.
+bool IsAtOrBelow(const std::string& inner, const std::string& outer) {
+    if (inner.size() < outer.size() || inner.compare(0, outer.size(), outer) != 0)
         return false;
-    const std::string protectedKey = ComparisonKey(*full);
-    return protectedKey == key || (protectedKey.size() > key.size() && protectedKey.compare(0, key.size(), key) == 0 &&
-                                   (key.back() == '\\' || protectedKey[key.size()] == '\\'));
+    return inner.size() == outer.size() || outer.back() == '\\' || inner[outer.size()] == '\\';
+}
+
+const char* NameOf(SystemFolder kind) {
+    switch (kind) {
+        case SystemFolder::kWindows:
+            return "the Windows folder";
+        case SystemFolder::kSystem:
+            return "a system folder";
+        case SystemFolder::kProgramFiles:
+            return "the Program Files folder";
+        case SystemFolder::kProgram:
+            return "this program's folder";
+        case SystemFolder::kProfile:
+            return "your profile folder";
+        case SystemFolder::kAppData:
+            return "your AppData folder";
+        case SystemFolder::kDocuments:
+            return "your Documents folder";
+        case SystemFolder::kDesktop:
+            return "your Desktop folder";
+    }
+    return "a folder of the system";
+}
+
+// Nothing below these may go, not even a single file.
+bool GuardsEverythingInside(SystemFolder kind) {
+    return kind == SystemFolder::kSystem || kind == SystemFolder::kProgram;
+}
+
+// What the Windows folder itself holds that Windows cannot start or run without.
+bool IsSystemFileName(std::string_view name) {
+    // The system reads a name only up to a stream's colon, and without its trailing dots and blanks.
+    name = WithoutTrailingDotsAndBlanks(name.substr(0, name.find(':')));
+    const auto dot = name.rfind('.');
+    if (dot == std::string_view::npos)
+        return false;
+    const std::string extension = FoldCase(name.substr(dot));
+    for (const char* kind : {".exe", ".dll", ".sys", ".drv", ".ini"}) {
+        if (extension == kind)
+            return true;
+    }
+    return false;
 }
 
 }  // namespace
@@ -140,29 +194,78 @@ std::optional<std::string> ResolveFullPath(std::string_view path) {
     return Join(std::move(root), full->segments);
 }
 
-std::string ProtectedFolderReason(const std::string& folder,
-                                  const std::string& windowsFolder,
-                                  const std::string& profileFolder) {
-    const auto full = Parse(folder);
+ProtectedPlaces ProtectedPlaces::Resolve(const std::vector<SystemFolderPath>& folders, FileSystem& fileSystem) {
+    ProtectedPlaces places;
+    bool windows = false;
+    bool profile = false;
+    for (const SystemFolderPath& folder : folders) {
+        const auto full = ResolveFullPath(folder.path);
+        if (!full)
+            continue;
+        // A folder that is not there yet keeps its spelling: it cannot be reached any other way.
+        const auto key = KeyOf(fileSystem.FinalPath(*full).value_or(*full));
+        if (!key)
+            continue;
+        places.places_.push_back({folder.kind, *key});
+        windows = windows || folder.kind == SystemFolder::kWindows;
+        profile = profile || folder.kind == SystemFolder::kProfile;
+    }
+    // Holding places come first, in the order of the enumeration, so a reason names the largest.
+    std::stable_sort(places.places_.begin(), places.places_.end(),
+                     [](const Place& a, const Place& b) { return a.kind < b.kind; });
+    places.known_ = windows && profile;
+    return places;
+}
+
+std::string ProtectedPlaces::RefusalReason(const std::string& target, Removal removal) const {
+    if (!known_)
+        return "the Windows folder or your profile folder could not be found";
+    const auto full = Parse(target);
     if (!full)
         return "it is not a full path";
-    if (full->segments.empty())
-        return full->share ? "it is the root of a network share" : "it is the root of a drive";
     const std::string key = ComparisonKey(*full);
-    if (Holds(key, windowsFolder))
-        return "it is or holds the Windows folder";
-    if (Holds(key, profileFolder))
-        return "it is or holds your profile folder";
+    if (removal == Removal::kFolder) {
+        if (full->segments.empty())
+            return full->share ? "it is the root of a network share" : "it is the root of a drive";
+        for (const Place& place : places_) {
+            if (IsAtOrBelow(place.key, key))
+                return std::string("it is or holds ") + NameOf(place.kind);
+        }
+    }
+    for (const Place& place : places_) {
+        if (GuardsEverythingInside(place.kind) && IsAtOrBelow(key, place.key) && key != place.key)
+            return std::string("it is inside ") + NameOf(place.kind);
+    }
+    if (removal == Removal::kFile && !full->segments.empty() && IsSystemFileName(full->segments.back())) {
+        const std::string folder = key.substr(0, key.rfind('\\'));
+        for (const Place& place : places_) {
+            if (place.kind == SystemFolder::kWindows && (place.key == folder || place.key == folder + "\\"))
+                return "it is a program, library, driver or settings file of the Windows folder";
+        }
+    }
     return {};
 }
 
-bool RefusedAsProtected(Shell& shell, WindowHandle owner, ResultsSurface& results, const std::string& folder) {
-    const std::string reason =
-        ProtectedFolderReason(folder, shell.WindowsFolder(), shell.SpecialFolderPath(owner, SpecialFolder::kProfile));
-    if (reason.empty())
-        return false;
-    results.AppendLine("Refused to delete " + folder + ": " + reason);
-    return true;
+std::optional<FolderTarget> ResolveFolder(FileSystem& fileSystem, const std::string& path) {
+    const auto finalPath = fileSystem.FinalPath(path);
+    if (!finalPath)
+        return std::nullopt;
+    FolderTarget target{*finalPath, false};
+    const auto full = ResolveFullPath(path);
+    if (!full)
+        return target;
+    const auto slash = full->rfind('\\');
+    if (slash == std::string::npos || slash + 1 == full->size())
+        return target;  // a root leads nowhere else
+    // The entry as its folder lists it, so that a short name is read as the name it stands for.
+    const auto listed = fileSystem.FindEntries(*full);
+    const auto parent = fileSystem.FinalPath(full->substr(0, slash + 1));
+    if (!listed || listed->empty() || !parent) {
+        target.isLink = true;
+        return target;
+    }
+    target.isLink = !EqualsIgnoreCase(*finalPath, JoinPath(*parent, listed->front().name));
+    return target;
 }
 
 }  // namespace nimbral

@@ -1,35 +1,67 @@
 #pragma once
 
-// Folders that no removal may take, whatever a setting or a plugin line says.
+// The places no setting or plugin line may have removed, whatever it says and however it spells
+// them. The folders are the ones the system itself names (never the environment, a setting or
+// anything a plugin can delete), each taken where it finally lies, and a target is judged where it
+// finally lies too: a link or junction along the way, a short name, another drive or share that
+// leads to the same folder, or a different spelling cannot reach a protected folder.
 
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
-#include "platform/ResultsSurface.h"
+#include "platform/FileSystem.h"
 #include "platform/Shell.h"
 
 namespace nimbral {
 
-// The path as the system resolves it before it acts, so that what is checked is what gets removed:
+// The path as the system reads it before it acts, so that what is checked is what gets removed:
 // "/" counts as "\", empty and "." segments go, ".." takes the segment before it (never above the
-// root), and no backslash ends it except a drive root's ("C:\"). No value for a path that is not
-// full (a drive letter, a colon and a backslash; or "\\server\share"), for a device path ("\\?\",
-// "\\.\"), and for a segment of nothing but dots and blanks other than "." and "..", which systems
-// read in different ways.
+// root), a segment loses one trailing dot and the last segment all its trailing dots and blanks,
+// and no backslash ends it except a drive root's ("C:\"). No value for a path that is not full (a
+// drive letter, a colon and a backslash; or "\\server\share"), for a device path ("\\?\", "\\.\"),
+// and for a segment of nothing but dots and blanks other than "." and "..", which systems read in
+// different ways.
 std::optional<std::string> ResolveFullPath(std::string_view path);
 
-// Why the folder must not be removed with everything in it: a drive's or a share's root, the
-// Windows folder, the profile folder, a folder holding one of them, or a path that is not full
-// (it would depend on the current folder). Empty when it may go. Letter case, "." and ".." and the
-// dots and blanks the system drops from the end of a name do not hide a folder; a share named by a
-// drive letter and "$" counts as that drive.
-std::string ProtectedFolderReason(const std::string& folder,
-                                  const std::string& windowsFolder,
-                                  const std::string& profileFolder);
+// What is to go: a folder with everything in it, or the files directly in a folder (both judged
+// the same way), or one file.
+enum class Removal { kFolder, kFile };
 
-// Checks the folder against this machine's Windows and profile folders; when it must not go, writes
-// the one line saying why and answers true.
-bool RefusedAsProtected(Shell& shell, WindowHandle owner, ResultsSurface& results, const std::string& folder);
+class ProtectedPlaces {
+  public:
+    // Nothing known: every removal is refused.
+    ProtectedPlaces() = default;
+    // Takes each folder the system names where it finally lies. Without a Windows folder and a
+    // profile folder nothing can be judged, and every removal is refused.
+    static ProtectedPlaces Resolve(const std::vector<SystemFolderPath>& folders, FileSystem& fileSystem);
+
+    // Why the target must not go; empty when it may. target is where the folder or file finally
+    // lies (FinalPath); a path that is not full is refused.
+    //   Folders: a drive's or share's root; the Windows folder, a system folder, the Program Files
+    //   folders, this program's folder, the profile folder, its AppData folders, Documents and
+    //   Desktop themselves, and any folder holding one of them; anything inside a system folder or
+    //   this program's folder.
+    //   Files: anything inside a system folder or this program's folder, and a program, library,
+    //   driver or settings file directly in the Windows folder.
+    std::string RefusalReason(const std::string& target, Removal removal) const;
+
+  private:
+    struct Place {
+        SystemFolder kind;
+        std::string key;  // comparison key of where it finally lies
+    };
+    std::vector<Place> places_;
+    bool known_ = false;
+};
+
+// Where a folder path leads: its final path, and whether the entry the path names is itself a link
+// (or junction) to somewhere else. No value when nothing is there.
+struct FolderTarget {
+    std::string finalPath;
+    bool isLink = false;
+};
+std::optional<FolderTarget> ResolveFolder(FileSystem& fileSystem, const std::string& path);
 
 }  // namespace nimbral

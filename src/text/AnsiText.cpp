@@ -89,19 +89,35 @@ bool ContainsIgnoreCase(std::string_view text, std::string_view part) {
     return FindIgnoreCase(text, part) != std::string::npos;
 }
 
-std::string ReplaceAllIgnoreCase(std::string_view text, std::string_view part, std::string_view replacement) {
+namespace {
+
+template <typename Find>
+std::string ReplaceEach(std::string_view text, std::string_view part, std::string_view replacement, Find find) {
     if (part.empty())
         return std::string(text);
     std::string out;
     out.reserve(text.size());
     std::size_t from = 0;
-    for (std::size_t at = FindIgnoreCase(text, part); at != std::string::npos; at = FindIgnoreCase(text, part, from)) {
+    for (std::size_t at = find(text, part, 0); at != std::string::npos; at = find(text, part, from)) {
         out.append(text.substr(from, at - from));
         out.append(replacement);
         from = at + part.size();
     }
     out.append(text.substr(from));
     return out;
+}
+
+}  // namespace
+
+std::string ReplaceAllIgnoreCase(std::string_view text, std::string_view part, std::string_view replacement) {
+    return ReplaceEach(text, part, replacement, [](std::string_view t, std::string_view p, std::size_t start) {
+        return FindIgnoreCase(t, p, start);
+    });
+}
+
+std::string ReplaceAll(std::string_view text, std::string_view part, std::string_view replacement) {
+    return ReplaceEach(text, part, replacement,
+                       [](std::string_view t, std::string_view p, std::size_t start) { return t.find(p, start); });
 }
 
 bool LessIgnoreCase(std::string_view a, std::string_view b) {
@@ -167,6 +183,24 @@ std::optional<std::int16_t> ParseInt16(std::string_view text) {
     if (value < INT16_MIN || value > INT16_MAX)
         return std::nullopt;
     return static_cast<std::int16_t>(value);
+}
+
+std::string PrintableText(std::string_view text) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string shown;
+    shown.reserve(text.size());
+    for (const char c : text) {
+        const auto code = static_cast<unsigned char>(c);
+        if (code < 32 || code == 127) {
+            shown += '<';
+            shown += kHex[code >> 4];
+            shown += kHex[code & 15];
+            shown += '>';
+        } else {
+            shown += c;
+        }
+    }
+    return shown;
 }
 
 }  // namespace nimbral

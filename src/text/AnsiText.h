@@ -27,6 +27,8 @@ bool ContainsIgnoreCase(std::string_view text, std::string_view part);
 std::size_t FindIgnoreCase(std::string_view text, std::string_view part, std::size_t start = 0);
 // Replaces every occurrence of part, left to right, without rescanning replaced text.
 std::string ReplaceAllIgnoreCase(std::string_view text, std::string_view part, std::string_view replacement);
+// The same with letter case compared exactly.
+std::string ReplaceAll(std::string_view text, std::string_view part, std::string_view replacement);
 
 // Orders texts alphabetically without regard to letter case; texts equal but for case fall back to
 // byte order, so a sort never depends on the order the system listed things in.
@@ -36,6 +38,10 @@ bool LessIgnoreCase(std::string_view a, std::string_view b);
 std::string_view TrimLeft(std::string_view text);
 std::string_view TrimRight(std::string_view text);
 std::string_view Trim(std::string_view text);
+
+// The text with each control character (codes 0 to 31 and 127) shown as "<" + two hex digits +
+// ">", for echoing text of unknown origin into a log that goes to a window or a terminal.
+std::string PrintableText(std::string_view text);
 
 // Decimal text without grouping or leading blank, as counts appear in the results log.
 std::string DecimalText(std::int64_t value);

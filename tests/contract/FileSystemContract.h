@@ -7,6 +7,7 @@
 //   void AddFolder(const std::string& relative, std::uint32_t attributes);  // relative to Root()
 //   void AddFile(const std::string& relative, std::uint32_t attributes);
 //   std::string DriveRoot();                              // "C:\"
+//   std::string OtherSpelling(const std::string& relative);  // another path to the same entry
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -206,7 +207,37 @@ TYPED_TEST_P(FileSystemContract, FilesGoOneByOneOrByPattern) {
     EXPECT_FALSE(this->fs().CreateFolder(this->At("no\\parent")));
 }
 
+// Deleting and changing act only on a path that is where the entry finally lies; FinalPath gives that
+// path for any spelling, so a caller resolves a folder once and names its entries below it.
+TYPED_TEST_P(FileSystemContract, EntriesAreChangedOnlyWhereTheyFinallyLie) {
+    this->harness.AddFolder("Sub", fa::kDirectory);
+    this->harness.AddFolder("Sub\\Tree", fa::kDirectory);
+    this->harness.AddFile("Sub\\a.txt", fa::kReadOnly);
+    this->harness.AddFile("Sub\\Tree\\b.txt", fa::kArchive);
+    const std::string alias = this->harness.OtherSpelling("Sub");
+    const auto finalPath = this->fs().FinalPath(this->At("Sub"));
+    ASSERT_TRUE(finalPath);
+    EXPECT_EQ(this->fs().FinalPath(alias), finalPath);
+    EXPECT_EQ(this->fs().FinalPath(this->At("sUB")), finalPath) << "letter case as stored";
+    EXPECT_FALSE(this->fs().FinalPath(this->At("Missing")));
+
+    EXPECT_FALSE(this->fs().SetAttributesNormal(alias + "\\a.txt"));
+    EXPECT_FALSE(this->fs().RemoveFolder(alias + "\\Tree"));
+    EXPECT_TRUE(FileFound(this->fs(), this->At("Sub\\Tree\\b.txt")));
+    EXPECT_TRUE(this->fs().SetAttributesNormal(*finalPath + "\\a.txt"));
+    EXPECT_FALSE(this->fs().RemoveFile(alias + "\\a.txt"));
+    EXPECT_TRUE(FileFound(this->fs(), this->At("Sub\\a.txt")));
+    EXPECT_TRUE(this->fs().RemoveFile(*finalPath + "\\a.txt"));
+    EXPECT_TRUE(this->fs().RemoveFolder(*finalPath + "\\Tree"));
+    EXPECT_FALSE(this->fs().FolderExists(this->At("Sub\\Tree")));
+    // A pattern's folder may be spelt any way: the deletion resolves it.
+    this->harness.AddFile("Sub\\c.lnk", fa::kArchive);
+    EXPECT_TRUE(this->fs().DeleteFilesMatching(alias + "\\*.lnk"));
+    EXPECT_FALSE(FileFound(this->fs(), this->At("Sub\\c.lnk")));
+}
+
 REGISTER_TYPED_TEST_SUITE_P(FileSystemContract,
+                            EntriesAreChangedOnlyWhereTheyFinallyLie,
                             RemoveFolderTakesEverythingUnlessSomethingResists,
                             FilesGoOneByOneOrByPattern,
                             FileFoundSeesOrdinaryFilesOnly,

@@ -11,9 +11,11 @@
 //   bool KeyExists(Hive hive, const std::string& keyPath);
 //   std::optional<std::pair<std::uint32_t, std::string>> Raw(Hive, keyPath, name);  // type, data bytes
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "platform/Registry.h"
 #include "registry/AddRemove.h"
@@ -112,9 +114,25 @@ TYPED_TEST_P(RegistryContract, DeletingValuesLeavesTheirNeighbours) {
     EXPECT_FALSE(this->harness.Raw(Hive::CurrentUser, key, "Gone"));
     EXPECT_FALSE(this->harness.Raw(Hive::CurrentUser, key, "AlsoGone"));
     EXPECT_EQ(this->reg().ReadStringValue(Hive::CurrentUser, key, "Stays"), "2");
-    // Nothing to delete is no failure.
+    // Deleting what is not there changes nothing and creates nothing.
     this->reg().DeleteRegistryValue(Hive::CurrentUser, key + "\\NoSuchKey", "Gone");
     this->reg().DeleteRegistryValue(Hive::CurrentUser, key, "Gone");
+    EXPECT_FALSE(this->harness.KeyExists(Hive::CurrentUser, key + "\\NoSuchKey"));
+    EXPECT_EQ(this->reg().ValueNames(Hive::CurrentUser, key), std::vector<std::string>{"Stays"});
+}
+
+TYPED_TEST_P(RegistryContract, ValueNamesListsEveryValueHoweverLongItsName) {
+    const std::string key = this->Key("Names");
+    const std::string longName(300, 'n');
+    this->reg().SetStringValue(Hive::CurrentUser, key, longName, "1");
+    this->reg().SetStringValue(Hive::CurrentUser, key, "", "default");
+    this->reg().SetStringValue(Hive::CurrentUser, key, "Short", "2");
+    this->reg().SaveKey(Hive::CurrentUser, key + "\\Sub");
+    const auto names = this->reg().ValueNames(Hive::CurrentUser, key);
+    ASSERT_TRUE(names);
+    EXPECT_THAT(*names, ::testing::UnorderedElementsAre("", "Short", longName));
+    EXPECT_EQ(this->reg().ValueNames(Hive::CurrentUser, key + "\\Sub"), std::vector<std::string>{});
+    EXPECT_EQ(this->reg().ValueNames(Hive::CurrentUser, key + "\\Missing"), std::vector<std::string>{});
 }
 
 TYPED_TEST_P(RegistryContract, DeleteRegistryKeyRemovesOnlyKeysWithoutSubkeys) {
@@ -161,6 +179,7 @@ REGISTER_TYPED_TEST_SUITE_P(RegistryContract,
                             ReadStringValueStopsAtTheFirstValueTooLongForItsBuffers,
                             OnlyGetStringLooksAtTheValuesType,
                             DeletingValuesLeavesTheirNeighbours,
+                            ValueNamesListsEveryValueHoweverLongItsName,
                             DeleteRegistryKeyRemovesOnlyKeysWithoutSubkeys,
                             AddRemoveManagesTheRunAndUninstallEntries);
 

@@ -1,7 +1,7 @@
 #include "doubles/FakeFileSystem.h"
 
 #include <algorithm>
-#include <vector>
+#include <stdexcept>
 
 #include "doubles/PathParts.h"
 #include "text/AnsiText.h"
@@ -29,6 +29,68 @@ bool MatchFrom(const char* name, const char* pattern) {
     return !*name;
 }
 
+// The root of a path and the names below it: "C:\a\b" gives "C:" and {a, b}; "\\s\sh\a" gives
+// "\\s\sh" and {a}. False for a path that is neither.
+bool SplitRoot(const std::string& path, std::string& root, std::vector<std::string>& names) {
+    std::vector<std::string> parts = PathParts(path);
+    if (path.size() >= 2 && path[0] == '\\' && path[1] == '\\') {
+        if (parts.size() < 2)
+            return false;
+        root = "\\\\" + parts[0] + "\\" + parts[1];
+        names.assign(parts.begin() + 2, parts.end());
+        return true;
+    }
+    if (parts.empty() || parts[0].size() != 2 || parts[0][1] != ':')
+        return false;
+    root = std::string(1, static_cast<char>(parts[0][0] & ~0x20)) + ":";
+    names.assign(parts.begin() + 1, parts.end());
+    return true;
+}
+
+std::string Joined(const std::string& root, const std::vector<std::string>& names) {
+    if (names.empty())
+        return root.size() == 2 ? root + "\\" : root;
+    std::string path = root;
+    for (const std::string& name : names)
+        path += "\\" + name;
+    return path;
+}
+
+// The path without trailing backslashes, but for a drive root's.
+std::string WithoutTrailingBackslash(std::string path) {
+    while (path.size() > 3 && path.back() == '\\')
+        path.pop_back();
+    return path;
+}
+
+class StringSource final : public ByteSource {
+  public:
+    StringSource(std::string text, std::uint64_t size) : text_(std::move(text)), size_(size) {}
+    std::size_t Read(char* buffer, std::size_t size) override {
+        const std::size_t n = std::min(size, text_.size() - at_);
+        std::copy_n(text_.data() + at_, n, buffer);
+        at_ += n;
+        return n;
+    }
+    std::uint64_t Size() const override { return size_; }
+
+  private:
+    std::string text_;
+    std::uint64_t size_;
+    std::size_t at_ = 0;
+};
+
+// A device such as /dev/zero seen through a link: it never ends.
+class EndlessSource final : public ByteSource {
+  public:
+    std::size_t Read(char* buffer, std::size_t size) override {
+        std::fill_n(buffer, size, '\0');
+        return size;
+    }
+    bool IsRegularFile() const override { return false; }
+    std::uint64_t Size() const override { return 0; }
+};
+
 }  // namespace
 
 bool MatchesWildcard(const std::string& name, const std::string& pattern) {
@@ -37,16 +99,73 @@ bool MatchesWildcard(const std::string& name, const std::string& pattern) {
     return MatchFrom(name.c_str(), pattern.c_str());
 }
 
-FakeFileSystem::Node* FakeFileSystem::FindNode(const std::string& path) {
-    const auto parts = PathParts(path);
-    if (parts.empty())
+std::optional<FakeFileSystem::Resolved> FakeFileSystem::Resolve(const std::string& path, bool followLast, int depth) {
+    std::string root;
+    std::vector<std::string> names;
+    if (depth > 32 || !SplitRoot(path, root, names))
+        return std::nullopt;
+    const auto found = roots_.find(FoldCase(root));
+    if (found == roots_.end())
+        return std::nullopt;
+    Resolved resolved;
+    resolved.node = &found->second.node;
+    std::vector<std::string> finalNames;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        Node* folder = resolved.node;
+        const std::string folded = FoldCase(names[i]);
+        auto it = folder->children.find(folded);
+        if (it == folder->children.end()) {
+            it = std::find_if(folder->children.begin(), folder->children.end(), [&folded](const auto& child) {
+                return !child.second->shortName.empty() && FoldCase(child.second->shortName) == folded;
+            });
+        }
+        if (it == folder->children.end())
+            return std::nullopt;
+        Node* child = it->second.get();
+        const bool last = i + 1 == names.size();
+        const bool isLink = child->attributes & FileAttribute::kReparsePoint || !child->linkTarget.empty();
+        if (isLink && (!last || followLast)) {
+            if (child->linkTarget.empty()) {
+                if (!last)
+                    return std::nullopt;  // a dead link leads nowhere
+            } else {
+                std::string rest = child->linkTarget;
+                for (std::size_t j = i + 1; j < names.size(); ++j)
+                    rest += "\\" + names[j];
+                return Resolve(rest, followLast, depth + 1);
+            }
+        }
+        resolved.parent = folder;
+        resolved.key = it->first;
+        resolved.node = child;
+        finalNames.push_back(child->name);
+    }
+    resolved.finalPath = Joined(found->second.display, finalNames);
+    return resolved;
+}
+
+std::optional<FakeFileSystem::Resolved> FakeFileSystem::Exactly(const std::string& path) {
+    auto resolved = Resolve(path, true);
+    if (!resolved)
+        return std::nullopt;
+    if (!EqualsIgnoreCase(resolved->finalPath, WithoutTrailingBackslash(path))) {
+        ++refusedAsNotExact;
+        return std::nullopt;
+    }
+    return resolved;
+}
+
+FakeFileSystem::Node* FakeFileSystem::FindExact(const std::string& path) {
+    std::string root;
+    std::vector<std::string> names;
+    if (!SplitRoot(path, root, names))
         return nullptr;
-    const auto drive = drives_.find(FoldCase(parts[0]));
-    if (drive == drives_.end())
+    const auto found = roots_.find(FoldCase(root));
+    if (found == roots_.end())
         return nullptr;
-    Node* node = &drive->second;
-    for (std::size_t i = 1; i < parts.size(); ++i) {
-        const auto it = node->children.find(FoldCase(parts[i]));
+    Node* node = &found->second.node;
+    for (const std::string& name : names) {
+        const auto it = node->children.find(FoldCase(name));
         if (it == node->children.end())
             return nullptr;
         node = it->second.get();
@@ -55,13 +174,18 @@ FakeFileSystem::Node* FakeFileSystem::FindNode(const std::string& path) {
 }
 
 FakeFileSystem::Node& FakeFileSystem::AddNode(const std::string& path, std::uint32_t attributes) {
-    const auto parts = PathParts(path);
-    Node* node = &drives_[FoldCase(parts.at(0))];
-    node->attributes = FileAttribute::kDirectory;
-    for (std::size_t i = 1; i < parts.size(); ++i) {
-        auto& child = node->children[FoldCase(parts[i])];
+    std::string root;
+    std::vector<std::string> names;
+    if (!SplitRoot(path, root, names))
+        throw std::invalid_argument("not a full path: " + path);
+    Root& top = roots_[FoldCase(root)];
+    top.display = root;
+    top.node.attributes = FileAttribute::kDirectory;
+    Node* node = &top.node;
+    for (const std::string& name : names) {
+        auto& child = node->children[FoldCase(name)];
         if (!child)
-            child = std::make_unique<Node>(Node{parts[i], FileAttribute::kDirectory, false, {}, {}});
+            child = std::make_unique<Node>(Node{name, FileAttribute::kDirectory, false, false, {}, {}, {}, {}, {}});
         node = child.get();
     }
     node->attributes = attributes;
@@ -76,117 +200,128 @@ void FakeFileSystem::AddFile(const std::string& path, std::uint32_t attributes) 
     AddNode(path, attributes);
 }
 
+void FakeFileSystem::LockFile(const std::string& path) {
+    if (Node* node = FindExact(path))
+        node->locked = true;
+}
+
+void FakeFileSystem::SetContent(const std::string& path, std::string content) {
+    if (Node* node = FindExact(path))
+        node->content = std::move(content);
+}
+
+void FakeFileSystem::AddFolderLink(const std::string& path, const std::string& target) {
+    AddNode(path, FileAttribute::kDirectory | FileAttribute::kReparsePoint).linkTarget = target;
+}
+
+void FakeFileSystem::AddFileLink(const std::string& path, const std::string& target) {
+    AddNode(path, FileAttribute::kArchive).linkTarget = target;
+}
+
+void FakeFileSystem::AddShortName(const std::string& path, const std::string& shortName) {
+    if (Node* node = FindExact(path))
+        node->shortName = shortName;
+}
+
+void FakeFileSystem::AddDevice(const std::string& path) {
+    AddNode(path, FileAttribute::kArchive).device = true;
+}
+
+void FakeFileSystem::SetReportedSize(const std::string& path, std::uint64_t size) {
+    if (Node* node = FindExact(path))
+        node->reportedSize = size;
+}
+
+bool FakeFileSystem::Exists(const std::string& path) {
+    return FindExact(path) != nullptr;
+}
+
+std::uint32_t FakeFileSystem::Attributes(const std::string& path) {
+    const Node* node = FindExact(path);
+    return node ? node->attributes : 0;
+}
+
 std::optional<std::vector<DirEntry>> FakeFileSystem::FindEntries(const std::string& searchSpec) {
     const auto slash = searchSpec.rfind('\\');
     if (slash == std::string::npos)
         return std::nullopt;
-    Node* folder = FindNode(searchSpec.substr(0, slash));
-    if (!folder || !(folder->attributes & FileAttribute::kDirectory))
+    const auto folder = Resolve(searchSpec.substr(0, slash + 1), true);
+    if (!folder || !(folder->node->attributes & FileAttribute::kDirectory) ||
+        (folder->node->attributes & FileAttribute::kReparsePoint)) {
         return std::nullopt;
+    }
     const std::string pattern = searchSpec.substr(slash + 1);
     std::vector<DirEntry> entries;
-    for (const auto& [folded, child] : folder->children) {
-        if (MatchesWildcard(child->name, pattern))
+    for (const auto& [folded, child] : folder->node->children) {
+        if (MatchesWildcard(child->name, pattern) ||
+            (!child->shortName.empty() && MatchesWildcard(child->shortName, pattern))) {
             entries.push_back({child->name, child->attributes});
+        }
     }
     return entries;
 }
 
 bool FakeFileSystem::FolderExists(const std::string& path) {
-    const Node* node = FindNode(path);
-    return node && (node->attributes & FileAttribute::kDirectory);
+    const auto resolved = Resolve(path, true);
+    return resolved && (resolved->node->attributes & FileAttribute::kDirectory);
 }
 
-std::pair<FakeFileSystem::Node*, std::string> FakeFileSystem::FindParent(const std::string& path) {
-    const auto slash = path.find_last_of('\\', path.find_last_not_of('\\'));
-    if (slash == std::string::npos)
-        return {nullptr, {}};
-    Node* parent = FindNode(path.substr(0, slash));
-    const auto parts = PathParts(path);
-    if (!parent || parts.size() < 2)
-        return {nullptr, {}};
-    return {parent, FoldCase(parts.back())};
-}
-
-void FakeFileSystem::LockFile(const std::string& path) {
-    if (Node* node = FindNode(path))
-        node->locked = true;
-}
-
-void FakeFileSystem::AddFolderLink(const std::string& path) {
-    AddNode(path, FileAttribute::kDirectory | FileAttribute::kReparsePoint);
-}
-
-void FakeFileSystem::SetContent(const std::string& path, std::string content) {
-    if (Node* node = FindNode(path))
-        node->content = std::move(content);
-}
-
-std::unique_ptr<ByteSource> FakeFileSystem::OpenForReading(const std::string& path) {
-    const Node* node = FindNode(path);
-    if (!node || (node->attributes & FileAttribute::kDirectory))
-        return nullptr;
-    // A copy: the file may change or go while it is read, as on a real system.
-    struct Source final : ByteSource {
-        explicit Source(std::string text) : text(std::move(text)) {}
-        std::size_t Read(char* buffer, std::size_t size) override {
-            const std::size_t n = std::min(size, text.size() - at);
-            std::copy_n(text.data() + at, n, buffer);
-            at += n;
-            return n;
-        }
-        std::string text;
-        std::size_t at = 0;
-    };
-    return std::make_unique<Source>(node->content);
-}
-
-bool FakeFileSystem::Exists(const std::string& path) {
-    return FindNode(path) != nullptr;
-}
-
-std::uint32_t FakeFileSystem::Attributes(const std::string& path) {
-    const Node* node = FindNode(path);
-    return node ? node->attributes : 0;
+std::optional<std::string> FakeFileSystem::FinalPath(const std::string& path) {
+    const auto resolved = Resolve(path, true);
+    if (!resolved)
+        return std::nullopt;
+    return resolved->finalPath;
 }
 
 bool FakeFileSystem::CreateFolder(const std::string& path) {
-    auto [parent, key] = FindParent(path);
-    if (!parent || parent->children.count(key))
+    const std::string trimmed = WithoutTrailingBackslash(path);
+    const auto slash = trimmed.rfind('\\');
+    if (slash == std::string::npos)
         return false;
-    AddFolder(path);
+    const auto parent = Resolve(trimmed.substr(0, slash + 1), true);
+    const std::string name = trimmed.substr(slash + 1);
+    if (!parent || name.empty() || !(parent->node->attributes & FileAttribute::kDirectory) ||
+        parent->node->children.count(FoldCase(name))) {
+        return false;
+    }
+    parent->node->children[FoldCase(name)] =
+        std::make_unique<Node>(Node{name, FileAttribute::kDirectory, false, false, {}, {}, {}, {}, {}});
     return true;
 }
 
 bool FakeFileSystem::RemoveFile(const std::string& path) {
-    auto [parent, key] = FindParent(path);
-    if (!parent)
+    const auto exact = Exactly(path);
+    if (!exact || !exact->parent)
         return false;
-    const auto it = parent->children.find(key);
-    if (it == parent->children.end())
-        return false;
-    const Node& node = *it->second;
+    const Node& node = *exact->node;
     if ((node.attributes & (FileAttribute::kDirectory | FileAttribute::kReadOnly)) || node.locked)
         return false;
-    parent->children.erase(it);
+    exact->parent->children.erase(exact->key);
     return true;
 }
 
 bool FakeFileSystem::SetAttributesNormal(const std::string& path) {
-    Node* node = FindNode(path);
-    if (!node)
+    const auto exact = Exactly(path);
+    if (!exact)
         return false;
-    node->attributes = (node->attributes & (FileAttribute::kDirectory | FileAttribute::kReparsePoint));
-    if (!(node->attributes & FileAttribute::kDirectory))
-        node->attributes = FileAttribute::kNormal;
+    Node& node = *exact->node;
+    node.attributes = node.attributes & (FileAttribute::kDirectory | FileAttribute::kReparsePoint);
+    if (!(node.attributes & FileAttribute::kDirectory))
+        node.attributes = FileAttribute::kNormal;
     return true;
 }
 
 bool FakeFileSystem::DeleteFilesMatching(const std::string& pattern) {
-    const auto entries = FindEntries(pattern);
+    const auto slash = pattern.rfind('\\');
+    if (slash == std::string::npos)
+        return false;
+    const auto folder = FinalPath(pattern.substr(0, slash + 1));
+    if (!folder)
+        return false;
+    const std::string base = WithoutTrailingBackslash(*folder);
+    const auto entries = FindEntries(base + "\\" + pattern.substr(slash + 1));
     if (!entries)
         return false;
-    const std::string folder = pattern.substr(0, pattern.rfind('\\') + 1);
     bool any = false;
     for (const DirEntry& entry : *entries) {
         constexpr std::uint32_t kPassedOver =
@@ -194,7 +329,7 @@ bool FakeFileSystem::DeleteFilesMatching(const std::string& pattern) {
         if (entry.attributes & kPassedOver)
             continue;
         any = true;
-        if (!RemoveFile(folder + entry.name))
+        if (!RemoveFile(base + (base.back() == '\\' ? "" : "\\") + entry.name))
             return false;
     }
     return any;
@@ -202,7 +337,9 @@ bool FakeFileSystem::DeleteFilesMatching(const std::string& pattern) {
 
 bool FakeFileSystem::RemoveTree(Node& parent, const std::string& key) {
     Node& node = *parent.children.at(key);
-    if (node.attributes & FileAttribute::kReparsePoint)
+    // Like Wine, no link is removed: a link to a folder cannot be, and a link to a file is not the
+    // entry its final path names.
+    if ((node.attributes & FileAttribute::kReparsePoint) || !node.linkTarget.empty())
         return false;
     if (!(node.attributes & FileAttribute::kDirectory)) {
         if ((node.attributes & FileAttribute::kReadOnly) || node.locked)
@@ -219,13 +356,23 @@ bool FakeFileSystem::RemoveTree(Node& parent, const std::string& key) {
 }
 
 bool FakeFileSystem::RemoveFolder(const std::string& path) {
-    auto [parent, key] = FindParent(path);
-    if (!parent || !parent->children.count(key))
+    const auto exact = Exactly(path);
+    if (!exact || !exact->parent || !(exact->node->attributes & FileAttribute::kDirectory) ||
+        (exact->node->attributes & FileAttribute::kReparsePoint)) {
         return false;
-    const Node& node = *parent->children.at(key);
-    if (!(node.attributes & FileAttribute::kDirectory))
-        return false;
-    return RemoveTree(*parent, key);
+    }
+    return RemoveTree(*exact->parent, exact->key);
+}
+
+std::unique_ptr<ByteSource> FakeFileSystem::OpenForReading(const std::string& path) {
+    const auto resolved = Resolve(path, true);
+    if (!resolved || (resolved->node->attributes & FileAttribute::kDirectory))
+        return nullptr;
+    if (resolved->node->device)
+        return std::make_unique<EndlessSource>();
+    // A copy: the file may change or go while it is read, as on a real system.
+    const Node& node = *resolved->node;
+    return std::make_unique<StringSource>(node.content, node.reportedSize.value_or(node.content.size()));
 }
 
 }  // namespace nimbral::testing

@@ -109,8 +109,12 @@ std::string FakeRegistry::ReadStringValue(Hive hive, const std::string& keyPath,
 }
 
 void FakeRegistry::DeleteRegistryValue(Hive hive, const std::string& keyPath, const std::string& valueName) {
-    if (Key* key = Find(hive, keyPath))
+    if (Key* key = Find(hive, keyPath); key && !key->locked)
         key->values.erase(FoldCase(valueName));
+}
+
+void FakeRegistry::LockKey(Hive hive, const std::string& keyPath) {
+    Create(hive, keyPath).locked = true;
 }
 
 std::string FakeRegistry::DeleteRegistryKey(Hive hive, const std::string& keyPath) {
@@ -124,10 +128,19 @@ std::string FakeRegistry::DeleteRegistryKey(Hive hive, const std::string& keyPat
     if (!parent)
         return kKeyNotDeleted;
     const auto it = parent->subkeys.find(segments.back());
-    if (it == parent->subkeys.end() || !it->second->subkeys.empty())
+    if (it == parent->subkeys.end() || !it->second->subkeys.empty() || it->second->locked)
         return kKeyNotDeleted;
     parent->subkeys.erase(it);
     return kKeyDeleted;
+}
+
+std::optional<std::vector<std::string>> FakeRegistry::ValueNames(Hive hive, const std::string& keyPath) {
+    std::vector<std::string> names;
+    if (const Key* key = Find(hive, keyPath)) {
+        for (const auto& [folded, value] : key->values)
+            names.push_back(value.name);
+    }
+    return names;
 }
 
 void FakeRegistry::SaveKey(Hive hive, const std::string& keyPath) {

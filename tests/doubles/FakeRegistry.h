@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/Registry.h"
 
@@ -26,6 +27,7 @@ class FakeRegistry final : public Registry {
     std::string ReadStringValue(Hive hive, const std::string& keyPath, const std::string& valueName) override;
     void DeleteRegistryValue(Hive hive, const std::string& keyPath, const std::string& valueName) override;
     std::string DeleteRegistryKey(Hive hive, const std::string& keyPath) override;
+    std::optional<std::vector<std::string>> ValueNames(Hive hive, const std::string& keyPath) override;
 
     void SaveKey(Hive hive, const std::string& keyPath) override;
     std::string GetString(Hive hive, const std::string& keyPath, const std::string& valueName) override;
@@ -43,6 +45,8 @@ class FakeRegistry final : public Registry {
                 std::uint32_t type,
                 const std::string& data);
     bool KeyExists(Hive hive, const std::string& keyPath) const;
+    // A key the user may read but not change: neither it nor its values can be deleted.
+    void LockKey(Hive hive, const std::string& keyPath);
     struct RawValue {
         std::uint32_t type = 0;
         std::string data;
@@ -58,6 +62,7 @@ class FakeRegistry final : public Registry {
     struct Key {
         std::map<std::string, std::unique_ptr<Key>> subkeys;  // by folded name
         std::map<std::string, Value> values;                  // by folded name, so they enumerate in name order
+        bool locked = false;
     };
 
     Key* Find(Hive hive, const std::string& keyPath) const;

@@ -12,7 +12,6 @@
 #include <utility>
 #include <vector>
 
-#include "windows/resource.h"
 #include "doubles/FakeFileSystem.h"
 #include "doubles/FakeOsVersionSource.h"
 #include "doubles/FakeRegistry.h"
@@ -22,6 +21,7 @@
 #include "engine/modEngine.h"
 #include "windows/WindowBase.h"
 #include "windows/frmResults.h"
+#include "windows/resource.h"
 
 namespace nimbral {
 namespace {
@@ -369,7 +369,7 @@ TEST(ResultsWindow, ACleanRunFillsItAndOnlyItsEndEnablesClosing) {
         bool DeleteHistory() override { return false; }
     } history;
     struct NoPlugins final : PluginRunner {
-        void RunPluginByName(const std::string&, ResultsSurface&) override {}
+        void RunPluginByName(const std::string&, ResultsSurface&, const ProtectedPlaces&) override {}
     } runner;
     testing::FakeSettingsArea area;
     SettingsStore settings(area, "Nimbral Windows Cleaner");

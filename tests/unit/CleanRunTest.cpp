@@ -49,7 +49,7 @@ class FakeHistory final : public HistoryLibrary {
 
 class RecordingPlugins final : public PluginRunner {
   public:
-    void RunPluginByName(const std::string& name, ResultsSurface& results) override {
+    void RunPluginByName(const std::string& name, ResultsSurface& results, const ProtectedPlaces&) override {
         if (name == "Broken")
             throw std::runtime_error("bad plugin");
         results.AppendLine("ran " + name);
@@ -103,7 +103,7 @@ class CleanRunTest : public ::testing::Test {
     SettingsStore settings{area, kApp};
     FakeRegistry registry;
     FakeFileSystem fs;
-    FakeShell shell;
+    FakeShell shell{fs};
     FakeUrlCache cache;
     FakeHistory history;
     FakeOsVersionSource os;
@@ -327,13 +327,23 @@ TEST_F(CleanRunTest, AMissingCookieFolderDeletesNothingAnywhere) {
     EXPECT_EQ(log.at(0), "Found 0 cookies in C:\\nowhere\\");
     EXPECT_EQ(log.at(2), "Kept 0 cookies in C:\\nowhere\\");
     EXPECT_TRUE(fs.Exists("C:\\users\\me\\Cookies\\me@gone.example[1].txt"));
-    // A locked cookie file still counts as deleted, and the files after it are examined.
-    services.cookieFolder = "C:\\users\\me\\Cookies\\";
-    fs.AddFile("C:\\users\\me\\Cookies\\me@zz.example[1].txt");
-    fs.LockFile("C:\\users\\me\\Cookies\\me@gone.example[1].txt");
-    lines.clear();
-    EXPECT_EQ(Run(RemoveUnwantedCookies).at(1), "Deleted 2 unwanted cookies in C:\\users\\me\\Cookies\\");
-    EXPECT_FALSE(fs.Exists("C:\\users\\me\\Cookies\\me@zz.example[1].txt"));
+}
+
+TEST_F(CleanRunTest, ACookieThatCannotBeDeletedCountsAsKept) {
+    // A locked file, and a link to a file elsewhere whose target must survive; the files after them
+    // are still examined.
+    const std::string folder = "C:\\users\\me\\Cookies\\";
+    fs.AddFile("C:\\elsewhere\\precious.txt");
+    fs.AddFile(folder + "me@gone.example[1].txt");
+    fs.LockFile(folder + "me@gone.example[1].txt");
+    fs.AddFileLink(folder + "me@link.example[1].txt", "C:\\elsewhere\\precious.txt");
+    fs.AddFile(folder + "me@zz.example[1].txt");
+    const auto log = Run(RemoveUnwantedCookies);
+    EXPECT_EQ(log.at(1), "Deleted 1 unwanted cookies in " + folder);
+    EXPECT_EQ(log.at(2), "Kept 2 cookies in " + folder);
+    EXPECT_FALSE(fs.Exists(folder + "me@zz.example[1].txt"));
+    EXPECT_TRUE(fs.Exists(folder + "me@link.example[1].txt"));
+    EXPECT_TRUE(fs.Exists("C:\\elsewhere\\precious.txt"));
 }
 
 // ---- documents menu and media player ----
@@ -355,13 +365,11 @@ TEST_F(CleanRunTest, DocumentsMenuIsEmptiedAndRefilledWithDecoys) {
                                          "AddRecentDocument C:\\docs\\plan.xls"));
     EXPECT_FALSE(fs.Exists("C:\\windows\\recent\\a.lnk"));
     EXPECT_TRUE(fs.Exists("C:\\windows\\recent\\keep.txt"));
-    // Not Windows XP or 2000: the user's Recent folder is left to the shell.
-    EXPECT_TRUE(fs.Exists("C:\\users\\me\\Recent\\b.lnk"));
-
-    os.basic = OsVersionRecord{5, 1, 2600, 2, std::string(128, '\0')};
-    lines.clear();
-    Run(CleanDocumentsMenu);
-    EXPECT_FALSE(fs.Exists("C:\\users\\me\\Recent\\b.lnk"));
+    // The shell empties the user's Recent folder on every system; what it holds afterwards are the
+    // decoys.
+    EXPECT_THAT(*fs.FindEntries("C:\\users\\me\\Recent\\*"),
+                ::testing::UnorderedElementsAre(::testing::Field(&DirEntry::name, "plan.xls.lnk"),
+                                                ::testing::Field(&DirEntry::name, "report.doc.lnk")));
 }
 
 TEST_F(CleanRunTest, DocumentsMenuNeverDeletesOutsideTheRecentFolders) {
@@ -486,6 +494,51 @@ TEST_F(TempFilesTest, RootsTheWindowsFolderAndTheProfileAreRefused) {
     EXPECT_TRUE(fs.Exists(kTemp + "\\a.tmp"));
 }
 
+TEST_F(TempFilesTest, ASettingThatLeadsToAProtectedPlaceOrIsALinkIsRefusedWhole) {
+    fs.AddFolder("C:\\windows\\system32");
+    fs.AddFile("C:\\windows\\win.ini");
+    fs.AddFolder("C:\\Program Files\\Nimbral\\plugins");
+    fs.AddFolder("C:\\users\\me\\AppData\\Local\\Temp");
+    fs.AddShortName("C:\\windows", "WINDOW~1");
+    fs.AddFolderLink("Z:\\prefix\\drive_c", "C:\\");
+    fs.AddFolder("C:\\outside\\kept");
+    fs.AddFolderLink("C:\\tdlink", "C:\\outside");
+    const struct {
+        std::string setting;
+        std::string line;
+    } cases[] = {
+        {"C:\\WINDOW~1\\", "Refused to delete C:\\WINDOW~1: it is or holds the Windows folder"},
+        {"Z:\\prefix\\drive_c\\windows",
+         "Refused to delete Z:\\prefix\\drive_c\\windows: it is or holds the Windows folder"},
+        {"C:\\windows\\system32", "Refused to delete C:\\windows\\system32: it is or holds a system folder"},
+        {"C:\\Program Files", "Refused to delete C:\\Program Files: it is or holds the Program Files folder"},
+        {"C:\\Program Files\\Nimbral\\plugins",
+         "Refused to delete C:\\Program Files\\Nimbral\\plugins: it is inside this program's folder"},
+        {"C:\\users\\me\\AppData\\Local",
+         "Refused to delete C:\\users\\me\\AppData\\Local: it is or holds your AppData folder"},
+        {"C:\\tdlink", "Refused to delete C:\\tdlink: it is a link to another folder"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.setting);
+        lines.clear();
+        Store("td", c.setting);
+        EXPECT_THAT(Run(DeleteTempFiles), ElementsAre(c.line));
+    }
+    EXPECT_TRUE(fs.Exists("C:\\windows\\win.ini"));
+    EXPECT_TRUE(fs.Exists("C:\\outside\\kept"));
+}
+
+TEST_F(TempFilesTest, ALinkToAFileIsNeitherDeletedNorChangedAndItsTargetStays) {
+    fs.AddFile("C:\\elsewhere\\precious.doc", fa::kReadOnly);
+    fs.AddFileLink(kTemp + "\\flink.doc", "C:\\elsewhere\\precious.doc");
+    const auto log = Run(DeleteTempFiles);
+    EXPECT_EQ(log.front(), "Could not delete: " + kTemp);
+    EXPECT_THAT(log, ::testing::Contains("Could not Delete: flink.doc"));
+    EXPECT_TRUE(fs.Exists(kTemp + "\\flink.doc"));
+    EXPECT_EQ(fs.Attributes("C:\\elsewhere\\precious.doc"), fa::kReadOnly) << "the target's attributes stay";
+    EXPECT_FALSE(fs.Exists(kTemp + "\\a.tmp"));
+}
+
 TEST_F(TempFilesTest, AnEmptySettingFallsBackToTheSystemsTempFolderInMemoryOnly) {
     Store("td", "");
     shell.tempPath = kTemp + "\\";
@@ -523,19 +576,76 @@ TEST_F(CleanRunTest, RunAndSearchListsAreCleared) {
     EXPECT_EQ(Run(ClearRunMenu), expected);
 }
 
+// A key with a subkey cannot be deleted whole: its values then go one by one and the subkey, which
+// is not the program's, stays. A key whose values cannot go is reported, never announced as cleared.
+TEST_F(CleanRunTest, AListIsReportedClearedOnlyWhenItsEntriesAreGone) {
+    const struct {
+        void (*step)(CleanRunContext&);
+        const char* key;
+        const char* clearedLine;
+    } cases[] = {
+        {CleanMediaPlayer, kMediaListKey, "Removed all entries from Media Player History"},
+        {ClearRunMenu, kSearchAssistantKey, "Search History Cleared - May require restart"},
+        {ClearRunMenu, kFilesNamedMruKey, "Classic Search History Cleared - May require restart"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.key);
+        registry.SetStringValue(Hive::CurrentUser, c.key, "a", "private");
+        registry.SaveKey(Hive::CurrentUser, std::string(c.key) + "\\Sub");
+        lines.clear();
+        EXPECT_THAT(Run(c.step), ::testing::Contains(c.clearedLine));
+        EXPECT_EQ(registry.ValueNames(Hive::CurrentUser, c.key), std::vector<std::string>{});
+        EXPECT_TRUE(registry.KeyExists(Hive::CurrentUser, std::string(c.key) + "\\Sub"));
+
+        registry.SetStringValue(Hive::CurrentUser, c.key, "a", "private");
+        registry.LockKey(Hive::CurrentUser, c.key);
+        lines.clear();
+        const auto log = Run(c.step);
+        EXPECT_THAT(log, ::testing::Not(::testing::Contains(c.clearedLine)));
+        EXPECT_THAT(log, ::testing::Contains(std::string("Could not clear: HKEY_CURRENT_USER\\") + c.key));
+        EXPECT_EQ(registry.ReadStringValue(Hive::CurrentUser, c.key, "a"), "private");
+    }
+}
+
+TEST_F(CleanRunTest, TypedAddressesUnderAKeyWithASubkeyGoAndTheKeptOnesAreThereOnce) {
+    StoreList("sit", {"kept.example"});
+    registry.SetStringValue(Hive::CurrentUser, kTypedUrlsKey, "url1", "http://gone.example/");
+    registry.SetStringValue(Hive::CurrentUser, kTypedUrlsKey, "url2", "http://kept.example/");
+    registry.SaveKey(Hive::CurrentUser, std::string(kTypedUrlsKey) + "Sub");
+    EXPECT_THAT(RunOnly("detype"), ElementsAre("Deleted URL: http://gone.example/", "Kept URL: http://kept.example/"));
+    EXPECT_EQ(registry.ValueNames(Hive::CurrentUser, kTypedUrlsKey), std::vector<std::string>{"url1"});
+    EXPECT_EQ(registry.ReadStringValue(Hive::CurrentUser, kTypedUrlsKey, "url1"), "http://kept.example/");
+
+    // A list that cannot be changed: nothing is reported deleted, and nothing is written twice.
+    registry.SetStringValue(Hive::CurrentUser, kTypedUrlsKey, "url2", "http://gone.example/");
+    registry.LockKey(Hive::CurrentUser, kTypedUrlsKey);
+    lines.clear();
+    EXPECT_THAT(RunOnly("detype"),
+                ElementsAre("Could not clear: HKEY_CURRENT_USER\\Software\\Microsoft\\Internet Explorer\\TypedURLs\\",
+                            "Kept URL: http://kept.example/"));
+    EXPECT_EQ(registry.ValueNames(Hive::CurrentUser, kTypedUrlsKey), (std::vector<std::string>{"url1", "url2"}));
+}
+
 // ---- folder routines and the headless run ----
 
 TEST_F(CleanRunTest, DeleteDirectoryReportsEachOutcomeOnOneLine) {
     fs.AddFolder("C:\\gone\\deep");
     fs.AddFile("C:\\stuck\\ro.txt", fa::kReadOnly);
+    fs.AddFolder("C:\\target\\inside");
+    fs.AddFolderLink("C:\\linked", "C:\\target");
     ResultsSurface& results = host.ShowResults();
-    DeleteDirectory(fs, results, "");
-    DeleteDirectory(fs, results, "C:\\gone/");
-    DeleteDirectory(fs, results, "C:\\stuck\\");
-    DeleteDirectory(fs, results, "C:\\missing");
+    const ProtectedPlaces places = ProtectedPlaces::Resolve(shell.OwnFolders(), fs);
+    DeleteDirectory(fs, results, places, "");
+    DeleteDirectory(fs, results, places, "C:\\gone/");
+    DeleteDirectory(fs, results, places, "C:\\stuck\\");
+    DeleteDirectory(fs, results, places, "C:\\missing");
+    DeleteDirectory(fs, results, places, "C:\\linked\\");
+    DeleteDirectory(fs, results, places, "C:\\users\\me", "C:\\windows\\..\\users\\me\\");
     EXPECT_THAT(lines, ElementsAre("Deleted Directory: C:\\gone", "Could not delete: C:\\stuck",
-                                   "Folder does not exist: C:\\missing"));
+                                   "Folder does not exist: C:\\missing", "Could not delete: C:\\linked",
+                                   "Refused to delete C:\\windows\\..\\users\\me: it is or holds your profile folder"));
     EXPECT_TRUE(fs.Exists("C:\\stuck\\ro.txt"));
+    EXPECT_TRUE(fs.Exists("C:\\target\\inside")) << "a link is never removed with what it leads to";
 }
 
 TEST_F(CleanRunTest, DirExistsFindsFoldersFilesAndPatterns) {

@@ -6,9 +6,11 @@
 #include "contract/FileSystemContract.h"
 #include "contract/RegistryContract.h"
 #include "contract/SettingsAreaContract.h"
+#include "contract/ShellContract.h"
 #include "doubles/FakeFileSystem.h"
 #include "doubles/FakeRegistry.h"
 #include "doubles/FakeSettingsArea.h"
+#include "doubles/FakeShell.h"
 
 namespace nimbral::testing {
 namespace {
@@ -58,6 +60,27 @@ struct FakeFileSystemHarness {
     void AddFile(const std::string& relative, std::uint32_t attributes) {
         fs.AddFile(Root() + "\\" + relative, attributes);
     }
+    std::string OtherSpelling(const std::string& relative) {
+        fs.AddFolderLink("C:\\alias", Root());
+        return "C:\\alias\\" + relative;
+    }
+};
+
+struct FakeShellHarness {
+    FakeShellHarness() {
+        shell.folders[SpecialFolder::kRecent] = "C:\\users\\me\\Recent\\";
+        shell.folders[SpecialFolder::kProfile] = "C:\\users\\me\\";
+        fs.AddFolder("C:\\users\\me\\Recent");
+        fs.AddFolder("C:\\windows");
+    }
+    FakeFileSystem fs;
+    FakeShell shell{fs};
+    Shell& Get() { return shell; }
+    FileSystem& Files() { return fs; }
+    std::string MakeDocument(const std::string& name) {
+        fs.AddFile("C:\\users\\me\\Documents\\" + name);
+        return "C:\\users\\me\\Documents\\" + name;
+    }
 };
 
 }  // namespace
@@ -67,4 +90,5 @@ namespace nimbral::contract {
 INSTANTIATE_TYPED_TEST_SUITE_P(Fake, RegistryContract, testing::FakeRegistryHarness);
 INSTANTIATE_TYPED_TEST_SUITE_P(Fake, SettingsAreaContract, testing::FakeSettingsAreaHarness);
 INSTANTIATE_TYPED_TEST_SUITE_P(Fake, FileSystemContract, testing::FakeFileSystemHarness);
+INSTANTIATE_TYPED_TEST_SUITE_P(Fake, ShellContract, testing::FakeShellHarness);
 }  // namespace nimbral::contract

@@ -12,10 +12,10 @@
 #include "doubles/FakeRegistry.h"
 #include "doubles/FakeShell.h"
 #include "doubles/RecordingResults.h"
-#include "system/ProtectedFolders.h"
 #include "plugins/LineReader.h"
 #include "plugins/runPlugin.h"
 #include "system/Listers.h"
+#include "system/ProtectedFolders.h"
 
 namespace nimbral {
 namespace {
@@ -45,8 +45,9 @@ TEST(FileListParse, LinesAreTakenApartIntoFolderNameAndOption) {
         {"no backslash.txt", Kind::Ignored, "", "", ""},
         {"No entries. ", Kind::Ignored, "", "", ""},
         {"C:\\Temp\\a.txt\0.exe"s, Kind::Ignored, "", "", ""},
-        {"C:\\Temp\\", Kind::Ignored, "", "", ""},
-        {"C:\\Temp\\ >x<", Kind::Ignored, "", "", ""},
+        // A folder without a file: a line for the empty name, which exists nowhere.
+        {"C:\\Temp\\", Kind::OneFile, "C:\\Temp\\", "", ""},
+        {"C:\\Temp\\ >x<", Kind::OneFile, "C:\\Temp\\", "", ">x<"},
         {"C:\\Temp\\foo.txt", Kind::OneFile, "C:\\Temp\\", "foo.txt", "foo.txt"},
         {"C:\\Temp\\*.tmp", Kind::OneFile, "C:\\Temp\\", "*.tmp", "*.tmp"},
         {"C:\\Temp\\*.*", Kind::FilesInFolder, "C:\\Temp\\", "*.*", "*.*"},
@@ -93,7 +94,11 @@ TEST(ProtectedFolders, PathsResolveAsTheSystemReadsThem) {
         {"C:\\Temp\\..\\Windows\\", "C:\\Windows"},
         {"C:\\..\\..\\Windows", "C:\\Windows"},
         {"C:\\Temp\\..", "C:\\"},
-        {"C:\\Windows.\\", "C:\\Windows."},
+        // One dot goes from a segment's end, every dot and blank from the last segment's.
+        {"C:\\Windows.\\", "C:\\Windows"},
+        {"C:\\Windows..\\x", "C:\\Windows.\\x"},
+        {"C:\\Windows. .", "C:\\Windows"},
+        {"C:\\a \\b ", "C:\\a \\b"},
         {"C:\\a..b\\", "C:\\a..b"},
         {"\\\\server\\share\\a\\..\\", "\\\\server\\share"},
         {"\\\\server\\share\\..\\..\\x", "\\\\server\\share\\x"},
@@ -122,52 +127,103 @@ TEST(ProtectedFolders, PathsResolveAsTheSystemReadsThem) {
     }
 }
 
-TEST(ProtectedFolders, RootsTheWindowsFolderTheProfileAndWhatHoldsThemAreRefused) {
+// The one rule for what a setting or a plugin line may not remove, over final paths.
+TEST(ProtectedFolders, TheSystemsFoldersAndWhatHoldsThemAreRefusedTheirNeighboursAreNot) {
+    FakeShell shell;
+    FakeFileSystem fs;
+    const ProtectedPlaces places = ProtectedPlaces::Resolve(shell.OwnFolders(), fs);
     constexpr char kRoot[] = "it is the root of a drive";
-    constexpr char kShare[] = "it is the root of a network share";
     constexpr char kWindows[] = "it is or holds the Windows folder";
+    constexpr char kSystem[] = "it is or holds a system folder";
+    constexpr char kInSystem[] = "it is inside a system folder";
+    constexpr char kProgramFiles[] = "it is or holds the Program Files folder";
+    constexpr char kProgram[] = "it is or holds this program's folder";
+    constexpr char kInProgram[] = "it is inside this program's folder";
     constexpr char kProfile[] = "it is or holds your profile folder";
-    constexpr char kNotFull[] = "it is not a full path";
+    constexpr char kAppData[] = "it is or holds your AppData folder";
+    constexpr char kWindowsFile[] = "it is a program, library, driver or settings file of the Windows folder";
     const struct {
-        std::string folder;
+        std::string target;
+        Removal removal;
         std::string reason;
     } cases[] = {
-        {"C:\\", kRoot},
-        {"d:\\", kRoot},
-        {"C:\\Temp\\..\\", kRoot},
-        {"\\\\server\\share", kShare},
-        {"\\\\server\\share\\", kShare},
-        {"\\\\host\\C$", kShare},
-        {"C:\\Windows", kWindows},
-        {"c:\\WINDOWS\\", kWindows},
-        {"C:\\Windows.\\", kWindows},
-        {"C:\\Windows \\", kWindows},
-        {"C:\\Windows. .", kWindows},
-        {"C:\\Temp\\..\\Windows", kWindows},
-        {"C:/windows/", kWindows},
-        {"\\\\host\\c$\\Windows", kWindows},
-        {"C:\\users", kProfile},
-        {"C:\\users\\me", kProfile},
-        {"C:\\USERS\\ME.\\", kProfile},
-        {"C:\\users\\me\\..\\me", kProfile},
-        {"C:\\users\\me\\Temp", ""},
-        {"C:\\users\\mel", ""},
-        {"C:\\win", ""},
-        {"C:\\Windows2", ""},
-        {"D:\\Windows", ""},
-        {"\\\\host\\share\\Windows", ""},
-        {"Temp", kNotFull},
-        {"", kNotFull},
-        {"C:", kNotFull},
+        // Folders, removed whole or emptied.
+        {"C:\\", Removal::kFolder, kRoot},
+        {"d:\\", Removal::kFolder, kRoot},
+        {"\\\\server\\share", Removal::kFolder, "it is the root of a network share"},
+        {"C:\\windows", Removal::kFolder, kWindows},
+        {"c:\\WINDOWS", Removal::kFolder, kWindows},
+        {"\\\\host\\c$\\Windows", Removal::kFolder, kWindows},
+        {"C:\\windows\\system32", Removal::kFolder, kSystem},
+        {"C:\\windows\\System32\\drivers\\etc", Removal::kFolder, kInSystem},
+        {"C:\\Program Files", Removal::kFolder, kProgramFiles},
+        {"C:\\Program Files\\Nimbral", Removal::kFolder, kProgram},
+        {"C:\\Program Files\\Nimbral\\plugins", Removal::kFolder, kInProgram},
+        {"C:\\users", Removal::kFolder, kProfile},
+        {"C:\\users\\me", Removal::kFolder, kProfile},
+        {"C:\\users\\me\\AppData", Removal::kFolder, kAppData},
+        {"C:\\users\\me\\AppData\\Roaming", Removal::kFolder, kAppData},
+        {"C:\\users\\me\\AppData\\Local", Removal::kFolder, kAppData},
+        {"C:\\users\\me\\Documents", Removal::kFolder, "it is or holds your Documents folder"},
+        {"C:\\users\\me\\Desktop", Removal::kFolder, "it is or holds your Desktop folder"},
+        {"C:\\users\\me\\Temp", Removal::kFolder, ""},
+        {"C:\\users\\me\\AppData\\Local\\Temp", Removal::kFolder, ""},
+        {"C:\\users\\me\\AppData\\Local\\SomeApp\\Cache", Removal::kFolder, ""},
+        {"C:\\users\\me\\Documents\\old drafts", Removal::kFolder, ""},
+        {"C:\\windows\\temp", Removal::kFolder, ""},
+        {"C:\\Program Files\\SomeApp\\logs", Removal::kFolder, ""},
+        {"C:\\users\\mel", Removal::kFolder, ""},
+        {"C:\\Windows2", Removal::kFolder, ""},
+        {"D:\\Windows", Removal::kFolder, ""},
+        {"Temp", Removal::kFolder, "it is not a full path"},
+        {"", Removal::kFolder, "it is not a full path"},
+        // Single files.
+        {"C:\\windows\\system32\\kernel32.dll", Removal::kFile, kInSystem},
+        {"C:\\windows\\system32\\drivers\\etc\\hosts", Removal::kFile, kInSystem},
+        {"C:\\Program Files\\Nimbral\\Help.rtf", Removal::kFile, kInProgram},
+        {"C:\\windows\\explorer.exe", Removal::kFile, kWindowsFile},
+        {"C:\\WINDOWS\\NOTEPAD.EXE", Removal::kFile, kWindowsFile},
+        {"C:\\windows\\win.ini", Removal::kFile, kWindowsFile},
+        {"C:\\windows\\twain_32.dll", Removal::kFile, kWindowsFile},
+        {"C:\\windows\\regedit.exe. .", Removal::kFile, kWindowsFile},
+        {"C:\\windows\\explorer.exe::$DATA", Removal::kFile, kWindowsFile},
+        {"C:\\windows\\setupact.log", Removal::kFile, ""},
+        {"C:\\windows\\temp\\setup.exe", Removal::kFile, ""},
+        {"C:\\Program Files\\SomeApp\\logs\\a.log", Removal::kFile, ""},
+        {"C:\\users\\me\\win.ini", Removal::kFile, ""},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.folder);
-        EXPECT_EQ(ProtectedFolderReason(c.folder, "C:\\windows", "C:\\users\\me\\"), c.reason);
+        SCOPED_TRACE(c.target);
+        EXPECT_EQ(places.RefusalReason(c.target, c.removal), c.reason);
     }
-    // Unknown system folders protect nothing beyond the roots.
-    EXPECT_EQ(ProtectedFolderReason("C:\\Windows", "", ""), "");
-    EXPECT_EQ(ProtectedFolderReason("C:\\Windows", "windows", "%USERPROFILE%"), "");
-    EXPECT_EQ(ProtectedFolderReason("C:\\", "", ""), kRoot);
+}
+
+TEST(ProtectedFolders, WithoutTheWindowsOrProfileFolderEverythingIsRefused) {
+    FakeFileSystem fs;
+    constexpr char kUnknown[] = "the Windows folder or your profile folder could not be found";
+    EXPECT_EQ(ProtectedPlaces().RefusalReason("C:\\users\\me\\Temp", Removal::kFolder), kUnknown);
+    const ProtectedPlaces noProfile = ProtectedPlaces::Resolve(
+        {{SystemFolder::kWindows, "C:\\windows"}, {SystemFolder::kProfile, "%USERPROFILE%"}}, fs);
+    EXPECT_EQ(noProfile.RefusalReason("C:\\users\\me\\Temp\\a.txt", Removal::kFile), kUnknown);
+}
+
+// The system may name its folders through other paths than the ones a line uses: each side is
+// taken where it finally lies. Wine makes no short names, so this row lives here.
+TEST(ProtectedFolders, APlaceNamedThroughAShortNameOrALinkIsTheSamePlace) {
+    FakeFileSystem fs;
+    fs.AddFolder("C:\\windows\\system32");
+    fs.AddShortName("C:\\windows", "WINDOW~1");
+    fs.AddFolder("C:\\users\\me");
+    fs.AddFolderLink("C:\\profiles", "C:\\users");
+    FakeShell shell;
+    shell.ownFolders = {{SystemFolder::kWindows, "C:\\WINDOW~1"}, {SystemFolder::kProfile, "C:\\profiles\\me"}};
+    const ProtectedPlaces places = ProtectedPlaces::Resolve(shell.OwnFolders(), fs);
+    EXPECT_EQ(places.RefusalReason(*fs.FinalPath("C:\\WINDOW~1"), Removal::kFolder),
+              "it is or holds the Windows folder");
+    EXPECT_EQ(places.RefusalReason("C:\\windows", Removal::kFolder), "it is or holds the Windows folder");
+    EXPECT_EQ(places.RefusalReason(*fs.FinalPath("C:\\profiles\\me"), Removal::kFolder),
+              "it is or holds your profile folder");
+    EXPECT_EQ(places.RefusalReason("C:\\users\\me", Removal::kFolder), "it is or holds your profile folder");
 }
 
 // ---- processing a list ----
@@ -177,8 +233,6 @@ constexpr char kList[] = "C:\\nimbral\\plugins\\Test.ww1";
 class FileListTest : public ::testing::Test {
   protected:
     FileListTest() {
-        shell.windowsFolder = "C:\\windows";
-        shell.folders[SpecialFolder::kProfile] = "C:\\users\\me\\";
         fs.AddFile("C:\\windows\\win.ini");
         fs.AddFile("C:\\users\\me\\precious.doc");
         fs.AddFile("C:\\Temp\\a.txt");
@@ -191,12 +245,14 @@ class FileListTest : public ::testing::Test {
         fs.AddFile("C:\\Cache\\deep\\d.txt");
         fs.AddFile("C:\\My Files\\a b.txt");
         fs.AddFile("C:\\My Files\\a");
+        fs.AddFolder("C:\\users\\me\\AppData\\Local");
+        places = ProtectedPlaces::Resolve(shell.OwnFolders(), fs);
     }
 
     std::vector<std::string> Run(const std::string& content) {
         fs.AddFile(kList);
         fs.SetContent(kList, content);
-        ProcessFileList(services, results, kList);
+        ProcessFileList(services, results, places, kList);
         return results.lines;
     }
 
@@ -204,7 +260,8 @@ class FileListTest : public ::testing::Test {
     FakeRegistry registry;
     FakeShell shell;
     FileLister fileEngine{fs};
-    PluginServices services{fs, registry, shell, fileEngine, 0x1234};
+    PluginServices services{fs, registry, fileEngine};
+    ProtectedPlaces places;
     RecordingResults results;
 };
 
@@ -286,40 +343,98 @@ TEST_F(FileListTest, PlusSubdirectoriesNeverReachesThroughALink) {
     EXPECT_TRUE(fs.Exists("C:\\precious\\keep.doc"));
 }
 
-TEST_F(FileListTest, ProtectedFoldersAreRefusedHoweverTheyAreWritten) {
+TEST_F(FileListTest, ProtectedPlacesAreRefusedHoweverTheLineSpellsThem) {
+    fs.AddFolder("C:\\Program Files\\Nimbral\\plugins");
+    fs.AddFile("C:\\Program Files\\Nimbral\\Help.rtf");
+    fs.AddFile("C:\\windows\\explorer.exe");
+    fs.AddFile("C:\\windows\\setupact.log");
+    fs.AddFile("C:\\windows\\system32\\kernel32.dll");
+    fs.AddShortName("C:\\windows", "WINDOW~1");
+    fs.AddFolderLink("Z:\\prefix\\drive_c", "C:\\");
+    fs.AddFolderLink("C:\\Temp\\winlink", "C:\\windows");
+    fs.AddFile("C:\\users\\me\\AppData\\Local\\state.dat");
     const struct {
         std::string line;
         std::string log;
     } cases[] = {
         {"C:\\*.* >plus subdirectories<", "Refused to delete C:\\: it is the root of a drive"},
-        {"C:\\Temp\\..\\..\\..\\*.* >plus subdirectories<", "Refused to delete C:\\: it is the root of a drive"},
+        {"C:\\*.*", "Refused to delete C:\\: it is the root of a drive"},
+        {"C:\\Temp\\..\\..\\..\\*.* >plus subdirectories<",
+         "Refused to delete C:\\Temp\\..\\..\\..: it is the root of a drive"},
         {"c:\\WINDOWS\\*.* >plus subdirectories<", "Refused to delete c:\\WINDOWS: it is or holds the Windows folder"},
+        {"C:\\windows\\*.*", "Refused to delete C:\\windows: it is or holds the Windows folder"},
         {"C:\\Windows.\\*.* >plus subdirectories<",
          "Refused to delete C:\\Windows.: it is or holds the Windows folder"},
         {"C:\\Temp\\..\\windows\\*.* >plus subdirectories<",
-         "Refused to delete C:\\windows: it is or holds the Windows folder"},
+         "Refused to delete C:\\Temp\\..\\windows: it is or holds the Windows folder"},
+        {"C:\\WINDOW~1\\*.* >plus subdirectories<",
+         "Refused to delete C:\\WINDOW~1: it is or holds the Windows folder"},
+        {"Z:\\prefix\\drive_c\\windows\\*.*",
+         "Refused to delete Z:\\prefix\\drive_c\\windows: it is or holds the Windows folder"},
+        {"C:\\Temp\\winlink\\*.* >plus subdirectories<",
+         "Refused to delete C:\\Temp\\winlink: it is or holds the Windows folder"},
+        {"C:\\Temp\\winlink\\*.*", "Refused to delete C:\\Temp\\winlink: it is or holds the Windows folder"},
+        {"C:\\windows\\system32\\*.*", "Refused to delete C:\\windows\\system32: it is or holds a system folder"},
+        {"C:\\windows\\system32\\kernel32.dll",
+         "Refused to delete C:\\windows\\system32\\kernel32.dll: it is inside a system folder"},
+        {"C:\\windows\\explorer.exe",
+         "Refused to delete C:\\windows\\explorer.exe: it is a program, library, driver or settings file of the "
+         "Windows folder"},
+        {"C:\\WINDOW~1\\win.ini",
+         "Refused to delete C:\\WINDOW~1\\win.ini: it is a program, library, driver or settings file of the Windows "
+         "folder"},
+        {"C:\\Program Files\\Nimbral\\plugins\\*.* >plus subdirectories<",
+         "Refused to delete C:\\Program Files\\Nimbral\\plugins: it is inside this program's folder"},
+        {"C:\\Program Files\\Nimbral\\Help.rtf",
+         "Refused to delete C:\\Program Files\\Nimbral\\Help.rtf: it is inside this program's folder"},
         {"C:\\users\\*.* >plus subdirectories<", "Refused to delete C:\\users: it is or holds your profile folder"},
-        {"C:\\users\\me\\*.* >plus subdirectories<",
-         "Refused to delete C:\\users\\me: it is or holds your profile folder"},
         {"C:/users/me/.\\*.* >plus subdirectories<",
-         "Refused to delete C:\\users\\me: it is or holds your profile folder"},
+         "Refused to delete C:/users/me/.: it is or holds your profile folder"},
+        {"C:\\users\\me\\AppData\\Local\\*.*",
+         "Refused to delete C:\\users\\me\\AppData\\Local: it is or holds your AppData folder"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.line);
         results.lines.clear();
         EXPECT_THAT(Run(c.line), ElementsAre(c.log));
     }
-    EXPECT_TRUE(fs.Exists("C:\\windows\\win.ini"));
-    EXPECT_TRUE(fs.Exists("C:\\users\\me\\precious.doc"));
-    EXPECT_TRUE(fs.Exists("C:\\Temp\\a.txt"));
+    for (const char* kept :
+         {"C:\\windows\\win.ini", "C:\\windows\\explorer.exe", "C:\\windows\\system32\\kernel32.dll",
+          "C:\\users\\me\\precious.doc", "C:\\Temp\\a.txt", "C:\\Program Files\\Nimbral\\Help.rtf"}) {
+        EXPECT_TRUE(fs.Exists(kept)) << kept;
+    }
+    // A file of the Windows folder that is neither program nor settings may go.
+    results.lines.clear();
+    EXPECT_THAT(Run("C:\\windows\\setupact.log"), ElementsAre("Deleted File: setupact.log"));
+}
+
+TEST_F(FileListTest, LinksAreNeverDeletedAndWhatTheyLeadToIsNeverTouched) {
+    fs.AddFile("C:\\elsewhere\\precious.txt");
+    fs.AddFile("C:\\elsewhere\\inner\\deep.txt");
+    fs.AddFileLink("C:\\Temp\\flink.txt", "C:\\elsewhere\\precious.txt");
+    fs.AddFileLink("C:\\Temp\\rel.txt", "C:\\Temp\\x.tmp");
+    fs.AddFolderLink("C:\\Temp\\dlink", "C:\\elsewhere");
+    fs.AddFolderLink("C:\\Cache\\deep\\dlink", "C:\\elsewhere");
+    fs.AddFileLink("C:\\Cache\\deep\\flink.txt", "C:\\elsewhere\\precious.txt");
+    // A link as a single file is not deleted and not reported, like any file that cannot be deleted;
+    // with *.* the link stays and every real file goes; the folder holding links cannot go whole.
+    EXPECT_THAT(
+        Run("C:\\Temp\\flink.txt\r\nC:\\Temp\\rel.txt\r\nC:\\Temp\\*.*\r\n"
+            "C:\\Cache\\*.* >plus subdirectories<\r\nC:\\Temp\\dlink\\*.* >plus subdirectories<\r\n"),
+        ElementsAre("Deleted File: C:\\Temp\\a.txt", "Deleted File: C:\\Temp\\b.log", "Deleted File: C:\\Temp\\x.tmp",
+                    "Could not delete: C:\\Cache", "Could not delete: C:\\Temp\\dlink"));
+    for (const char* kept : {"C:\\elsewhere\\precious.txt", "C:\\elsewhere\\inner\\deep.txt", "C:\\Temp\\flink.txt",
+                             "C:\\Temp\\rel.txt", "C:\\Temp\\dlink", "C:\\Cache\\deep\\flink.txt"}) {
+        EXPECT_TRUE(fs.Exists(kept)) << kept;
+    }
 }
 
 TEST_F(FileListTest, DotDotSegmentsAreResolvedBeforeAnythingIsDone) {
     fs.AddFile("C:\\Cache\\sub\\s.txt");
     EXPECT_THAT(Run("C:\\Temp\\..\\Cache\\c.txt\r\nC:\\Nope\\..\\Cache\\sub\\..\\deep\\*.* >plus subdirectories<\r\n"
                     "C:\\Temp\\sub\\..\\..\\Cache\\sub\\*.*\r\n"),
-                ElementsAre("Deleted File: c.txt", "Deleted Directory: C:\\Cache\\deep",
-                            "Deleted File: C:\\Cache\\sub\\s.txt"));
+                ElementsAre("Deleted File: c.txt", "Deleted Directory: C:\\Nope\\..\\Cache\\sub\\..\\deep",
+                            "Deleted File: C:\\Temp\\sub\\..\\..\\Cache\\sub\\s.txt"));
     EXPECT_TRUE(fs.Exists("C:\\Temp\\sub\\inner.txt"));
     EXPECT_TRUE(fs.Exists("C:\\Cache"));
 }
@@ -346,7 +461,7 @@ TEST_F(FileListTest, LinesEndAtCrCrLfOrLfAndTheLastNeedsNoEnd) {
 }
 
 TEST_F(FileListTest, AListThatCannotBeReadSaysSo) {
-    ProcessFileList(services, results, "C:\\nimbral\\plugins\\Gone.ww1");
+    ProcessFileList(services, results, places, "C:\\nimbral\\plugins\\Gone.ww1");
     EXPECT_THAT(results.lines, ElementsAre("Could not read: C:\\nimbral\\plugins\\Gone.ww1"));
 }
 
@@ -381,6 +496,7 @@ TEST(ListLines, AReadFailureDropsTheLineItCutShort) {
             return n;
         }
         bool Failed() const override { return failed; }
+        std::uint64_t Size() const override { return 0; }
         bool served = false;
         bool failed = false;
     } source;
@@ -401,22 +517,33 @@ TEST_F(FileListTest, ALineHoldingANulIsNotActedOn) {
     EXPECT_TRUE(fs.Exists("C:\\Temp\\b.log"));
 }
 
-TEST_F(FileListTest, BinaryGarbageDeletesNothing) {
-    // A fixed byte stream rich in backslashes, line ends, NULs, blanks and option brackets.
-    std::string garbage;
-    std::uint32_t state = 12345;
-    const char kSpice[] = {'\\', '\r', '\n', '\0', ' ', '*', '.', '>', '<', ':', 'C'};
-    for (int i = 0; i < 200000; ++i) {
-        state = state * 1103515245u + 12345u;
-        const std::uint32_t r = state >> 16;
-        garbage += (r % 3 == 0) ? kSpice[r % sizeof kSpice] : static_cast<char>(r & 0xFF);
-    }
-    Run(garbage);
-    for (const char* kept : {"C:\\windows\\win.ini", "C:\\users\\me\\precious.doc", "C:\\Temp\\a.txt",
-                             "C:\\Temp\\b.log", "C:\\Temp\\x.tmp", "C:\\Temp\\sub\\inner.txt", "C:\\Cache\\c.txt",
-                             "C:\\Cache\\deep\\d.txt", "C:\\My Files\\a b.txt", "C:\\My Files\\a"}) {
-        EXPECT_TRUE(fs.Exists(kept)) << kept;
-    }
+// Each line reaches a guarded file if it is cut in the wrong place: at the first blank, at a
+// backslash inside the option, or without its trailing blank; the last names no file at all.
+TEST_F(FileListTest, GuardedFilesSurviveLinesThatReachThemOnlyWhenCutWrongly) {
+    fs.AddFile("C:\\Guard\\a");
+    fs.AddFile("C:\\Guard\\sub\\deep.txt");
+    EXPECT_THAT(Run("C:\\Guard\\a b.txt\r\n"
+                    "C:\\Guard\\sub\\*.* >plus subdirectories<\\..\\x\r\n"
+                    "C:\\Guard\\a \r\n"
+                    "C:\\Guard\\\r\n"),
+                ElementsAre("Does not exist: a b.txt", "Does not exist: x", "Does not exist: a ", "Does not exist: "));
+    EXPECT_TRUE(fs.Exists("C:\\Guard\\a"));
+    EXPECT_TRUE(fs.Exists("C:\\Guard\\sub\\deep.txt"));
+}
+
+TEST_F(FileListTest, ControlCharactersOfALineAreShownNotWrittenToTheLog) {
+    EXPECT_THAT(Run("Temp\\\x0e\x1a\x1b[2J.txt\r\n"),
+                ElementsAre("Skipped a line without a full path: Temp\\<0E><1A><1B>[2J.txt"));
+}
+
+TEST_F(FileListTest, AListThatIsNotARegularFileOrTooLargeIsRefused) {
+    fs.AddDevice("C:\\nimbral\\plugins\\Zero.ww1");
+    ProcessFileList(services, results, places, "C:\\nimbral\\plugins\\Zero.ww1");
+    fs.AddFile("C:\\nimbral\\plugins\\Huge.ww1");
+    fs.SetReportedSize("C:\\nimbral\\plugins\\Huge.ww1", kMaxListBytes + 1);
+    ProcessFileList(services, results, places, "C:\\nimbral\\plugins\\Huge.ww1");
+    EXPECT_THAT(results.lines, ElementsAre("Refused to read C:\\nimbral\\plugins\\Zero.ww1: it is not a regular file",
+                                           "Refused to read C:\\nimbral\\plugins\\Huge.ww1: it is larger than 256 MB"));
 }
 
 }  // namespace

@@ -109,7 +109,8 @@ TEST_F(PluginFilesTest, TheProgramsOwnCopyWinsForEachListOnItsOwn) {
     testing::FakeShell shell;
     testing::RecordingResults results;
     FileLister fileEngine(fs);
-    PluginFiles runner(PluginServices{fs, registry, shell, fileEngine, 0}, kProgram);
+    PluginFiles runner(PluginServices{fs, registry, fileEngine}, kProgram);
+    const ProtectedPlaces places = ProtectedPlaces::Resolve(shell.OwnFolders(), fs);
 
     fs.AddFolder("C:\\mine");
     fs.AddFolder("C:\\theirs");
@@ -123,7 +124,7 @@ TEST_F(PluginFilesTest, TheProgramsOwnCopyWinsForEachListOnItsOwn) {
     fs.SetContent(kWasher + "\\Both.ww2", "HKey_Current_User\\Software\\Theirs\\- Key*\r\n");
     registry.SaveKey(Hive::CurrentUser, "Software\\Theirs");
 
-    runner.RunPluginByName("Both", results);
+    runner.RunPluginByName("Both", results, places);
     EXPECT_THAT(results.lines,
                 ElementsAre("Deleted File: a.txt", "Deleted Registry Key: HKey_Current_User\\Software\\Theirs\\"));
     EXPECT_FALSE(fs.Exists("C:\\mine\\a.txt"));
@@ -132,7 +133,7 @@ TEST_F(PluginFilesTest, TheProgramsOwnCopyWinsForEachListOnItsOwn) {
 
     // A plugin whose files are gone writes nothing.
     results.lines.clear();
-    runner.RunPluginByName("Vanished", results);
+    runner.RunPluginByName("Vanished", results, places);
     EXPECT_THAT(results.lines, IsEmpty());
 }
 

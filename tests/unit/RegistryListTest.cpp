@@ -12,7 +12,6 @@
 
 #include "doubles/FakeFileSystem.h"
 #include "doubles/FakeRegistry.h"
-#include "doubles/FakeShell.h"
 #include "doubles/RecordingResults.h"
 #include "plugins/runPlugin.h"
 #include "system/Listers.h"
@@ -23,7 +22,6 @@ namespace {
 using ::testing::ElementsAre;
 using testing::FakeFileSystem;
 using testing::FakeRegistry;
-using testing::FakeShell;
 using ::testing::IsEmpty;
 using testing::RecordingResults;
 using Kind = RegistryListLine::Kind;
@@ -57,6 +55,9 @@ class RecordingRegistry final : public Registry {
         const std::string result = fake_.DeleteRegistryKey(hive, key);
         Record("key " + HiveName(hive) + " [" + key + "] " + result);
         return result;
+    }
+    std::optional<std::vector<std::string>> ValueNames(Hive hive, const std::string& key) override {
+        return fake_.ValueNames(hive, key);
     }
     void SaveKey(Hive hive, const std::string& key) override { fake_.SaveKey(hive, key); }
     std::string GetString(Hive hive, const std::string& key, const std::string& name) override {
@@ -133,9 +134,10 @@ TEST(ParseRegistryListLine, TakesEachLineApartAtItsMarker) {
         // The key path is taken as written, blanks included.
         {"HKey_Current_User\\Software\\Foo - Key*", Kind::Key, "HKey_Current_User\\", Hive::CurrentUser,
          "Software\\Foo ", ""},
-        // Markers in any letter case; the name is what follows, less trailing blanks.
+        // Markers are found in any letter case, but only the marker as written is taken out of the
+        // name: the value this line names is "+ VALUE`= Bar".
         {"HKey_Current_User\\Software\\Foo\\+ VALUE`= Bar", Kind::Value, "HKey_Current_User\\", Hive::CurrentUser,
-         "Software\\Foo\\", "Bar"},
+         "Software\\Foo\\", "+ VALUE`= Bar"},
         {"HKey_Current_User\\Software\\Foo\\- kEY*", Kind::Key, "HKey_Current_User\\", Hive::CurrentUser,
          "Software\\Foo\\", ""},
         {"HKey_Current_User\\Software\\Foo\\+ Value`=  My Value  ", Kind::Value, "HKey_Current_User\\",
@@ -145,11 +147,14 @@ TEST(ParseRegistryListLine, TakesEachLineApartAtItsMarker) {
          Hive::CurrentUser, "Software\\Foo\\", "Software\\Foo\\Bar"},
         {"HKey_Current_User\\HKey_Current_User\\+ Value`= HKey_Current_User\\", Kind::Value, "HKey_Current_User\\",
          Hive::CurrentUser, "HKey_Current_User\\", "HKey_Current_User\\"},
-        // The first marker decides; a later one is part of the name.
+        // A line holding the value marker is a value line wherever the key marker stands: it never
+        // deletes a whole key.
         {"HKey_Current_User\\Software\\Foo\\+ Value`= a - Key*", Kind::Value, "HKey_Current_User\\", Hive::CurrentUser,
          "Software\\Foo\\", "a - Key*"},
-        {"HKey_Current_User\\Software\\Foo\\- Key* + Value`= Bar", Kind::Key, "HKey_Current_User\\", Hive::CurrentUser,
-         "Software\\Foo\\", ""},
+        {"HKey_Current_User\\Software\\Foo\\- Key* + Value`= Bar", Kind::Value, "HKey_Current_User\\",
+         Hive::CurrentUser, "Software\\Foo\\- Key* ", "Bar"},
+        {"HKey_Current_User\\Software\\Leaf- Key*\\+ Value`= v", Kind::Value, "HKey_Current_User\\", Hive::CurrentUser,
+         "Software\\Leaf- Key*\\", "v"},
         {"HKey_Current_User\\Software\\Caf\xe9\\+ Value`= \xc4nderung", Kind::Value, "HKey_Current_User\\",
          Hive::CurrentUser, "Software\\Caf\xe9\\", "\xc4nderung"},
         // Names no key below the hive; the registry refuses that deletion itself.
@@ -195,9 +200,8 @@ class RegistryListTest : public ::testing::Test {
     FakeFileSystem fs;
     FakeRegistry fake;
     RecordingRegistry registry{fake};
-    FakeShell shell;
     FileLister lister{fs};
-    PluginServices services{fs, registry, shell, lister};
+    PluginServices services{fs, registry, lister};
     RecordingResults results;
 };
 

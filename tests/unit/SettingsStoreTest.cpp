@@ -45,8 +45,6 @@ TEST_F(SettingsStoreTest, FirstStartSeesEveryDefaultAndWritesNothing) {
     EXPECT_EQ(s.pas + s.td + s.mk + s.rk, "");
     for (ListId list : kAllLists)
         EXPECT_EQ(s.List(list).CountUsed(), 0u);
-    EXPECT_EQ(store.GetSetting("run", "0"), "0");
-    EXPECT_EQ(store.GetSetting("showHelp", "1"), "1");
     EXPECT_EQ(area.Writes(), 0);
 }
 

@@ -11,10 +11,12 @@
 #include "contract/FileSystemContract.h"
 #include "contract/RegistryContract.h"
 #include "contract/SettingsAreaContract.h"
+#include "contract/ShellContract.h"
 #include "platform/win32/UniqueHandles.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Registry.h"
 #include "platform/win32/Win32SettingsArea.h"
+#include "platform/win32/Win32Shell.h"
 
 namespace nimbral::wintest {
 namespace {
@@ -126,6 +128,26 @@ struct Win32FileSystemHarness {
             ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, attributes, nullptr));
         ASSERT_TRUE(file) << path;
     }
+    // The same entry as Wine's drive Z:, which maps the whole Unix file system, spells it.
+    std::string OtherSpelling(const std::string& relative) { return UnixDrivePath(root + "\\" + relative); }
+};
+
+struct Win32ShellHarness {
+    Win32ShellHarness() : scratch(MakeScratchFolder("nimbral-shell")) {}
+    ~Win32ShellHarness() { RemoveTree(scratch); }
+
+    win32::Win32Shell shell;
+    win32::Win32FileSystem fs;
+    std::string scratch;
+
+    Shell& Get() { return shell; }
+    FileSystem& Files() { return fs; }
+    std::string MakeDocument(const std::string& name) {
+        const std::string path = scratch + "\\" + name;
+        win32::UniqueHfile file(
+            ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        return path;
+    }
 };
 
 }  // namespace
@@ -135,4 +157,5 @@ namespace nimbral::contract {
 INSTANTIATE_TYPED_TEST_SUITE_P(Win32, RegistryContract, wintest::Win32RegistryHarness);
 INSTANTIATE_TYPED_TEST_SUITE_P(Win32, SettingsAreaContract, wintest::Win32SettingsAreaHarness);
 INSTANTIATE_TYPED_TEST_SUITE_P(Win32, FileSystemContract, wintest::Win32FileSystemHarness);
+INSTANTIATE_TYPED_TEST_SUITE_P(Win32, ShellContract, wintest::Win32ShellHarness);
 }  // namespace nimbral::contract

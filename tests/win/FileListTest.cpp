@@ -9,13 +9,13 @@
 
 #include "WinTestSupport.h"
 #include "doubles/RecordingResults.h"
-#include "system/ProtectedFolders.h"
 #include "platform/win32/UniqueHandles.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Registry.h"
 #include "platform/win32/Win32Shell.h"
 #include "plugins/runPlugin.h"
 #include "system/Listers.h"
+#include "system/ProtectedFolders.h"
 
 namespace nimbral::wintest {
 namespace {
@@ -50,8 +50,8 @@ class FileListOnDisk : public ::testing::Test {
         win32::Win32Registry registry;
         win32::Win32Shell shell;
         FileLister fileEngine(fs);
-        PluginServices services{fs, registry, shell, fileEngine, 0};
-        ProcessFileList(services, results, listPath);
+        PluginServices services{fs, registry, fileEngine};
+        ProcessFileList(services, results, ProtectedPlaces::Resolve(shell.OwnFolders(), fs), listPath);
     }
 
     const std::string scratch = MakeScratchFolder("nimbral-ww1");
@@ -102,15 +102,21 @@ TEST_F(FileListOnDisk, AListLockedByAnotherProgramIsReportedAndNothingIsDone) {
     EXPECT_TRUE(Exists(scratch + "\\one.txt"));
 }
 
-TEST_F(FileListOnDisk, TheSystemsOwnFoldersAreRecognisedAndAScratchFolderIsNot) {
+TEST_F(FileListOnDisk, TheSystemsOwnFoldersAreRecognisedHoweverTheyAreReachedAndAScratchFolderIsNot) {
     win32::Win32Shell shell;
-    const std::string windows = shell.WindowsFolder();
+    win32::Win32FileSystem fs;
+    const ProtectedPlaces places = ProtectedPlaces::Resolve(shell.OwnFolders(), fs);
     const std::string profile = shell.SpecialFolderPath(0, SpecialFolder::kProfile);
-    ASSERT_FALSE(windows.empty());
     ASSERT_FALSE(profile.empty());
-    EXPECT_EQ(ProtectedFolderReason(windows + "\\system32\\..", windows, profile), "it is or holds the Windows folder");
-    EXPECT_EQ(ProtectedFolderReason(profile, windows, profile), "it is or holds your profile folder");
-    EXPECT_EQ(ProtectedFolderReason(scratch, windows, profile), "");
+    const auto judged = [&](const std::string& path) {
+        return places.RefusalReason(*fs.FinalPath(path), Removal::kFolder);
+    };
+    EXPECT_EQ(judged("C:\\windows\\system32\\.."), "it is or holds the Windows folder");
+    EXPECT_EQ(judged(UnixDrivePath("C:\\windows")), "it is or holds the Windows folder");
+    EXPECT_EQ(judged(UnixDrivePath("C:\\windows\\system32")), "it is or holds a system folder");
+    EXPECT_EQ(judged(profile), "it is or holds your profile folder");
+    EXPECT_EQ(judged(profile + "Desktop"), "it is or holds your Documents folder") << "Wine links both to $HOME";
+    EXPECT_EQ(judged(scratch), "");
 }
 
 }  // namespace

@@ -1,63 +1,252 @@
-// Folder removal on the real file system, with symbolic links that lead out of the prefix (laid out
-// by make-links.sh before the tests run).
+// Deletion on the real file system next to links that Wine shows as ordinary files or folders (laid
+// out by make-links.sh before the tests run): every way the program deletes, over every kind of
+// link, and nothing outside the place named ever changes.
 
 #include <windows.h>
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <fstream>
+#include <sstream>
 
-#include "engine/Headless.h"
-#include "engine/modIECache.h"
+#include "WinTestSupport.h"
+#include "doubles/FakeOsVersionSource.h"
+#include "doubles/FakeSettingsArea.h"
+#include "doubles/FakeUrlCache.h"
+#include "doubles/RecordingResults.h"
+#include "engine/modEngine.h"
 #include "platform/win32/Win32FileSystem.h"
+#include "platform/win32/Win32Registry.h"
+#include "platform/win32/Win32Shell.h"
+#include "plugins/runPlugin.h"
 
 namespace nimbral::wintest {
 namespace {
 
-// The folder the links point at, as Wine shows the Unix file system: drive Z:.
-std::string OutsideFolder() {
+using ::testing::Contains;
+using ::testing::ElementsAre;
+using ::testing::ElementsAreArray;
+using ::testing::IsEmpty;
+using ::testing::Not;
+
+const std::string kLinks = "C:\\nimbral-links";
+
+// The folder the links lead out to, as a Unix path: looked at without Wine in the way.
+std::string OutsideUnix(const std::string& relative = {}) {
     const char* root = std::getenv("NIMBRAL_WINE_ROOT");
-    std::string path = std::string("Z:") + (root ? root : "/missing") + "/outside";
+    return std::string(root ? root : "/missing") + "/outside" + (relative.empty() ? "" : "/" + relative);
+}
+
+// Reads a Unix file through drive Z:; empty when it is not there.
+std::string Content(const std::string& unixPath) {
+    std::string path = "Z:" + unixPath;
     for (char& c : path) {
         if (c == '/')
             c = '\\';
     }
-    return path;
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
 }
 
 bool Exists(const std::string& path) {
     return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-TEST(FolderRemoval, NeverReachesThroughALink) {
-    const std::string tree = "C:\\nimbral-links\\tree";
-    const std::string outside = OutsideFolder();
-    ASSERT_TRUE(Exists(outside + "\\precious.txt")) << outside;
-    ASSERT_TRUE(Exists(tree + "\\dirlink\\precious.txt")) << "the link leads out of the prefix";
-
+// Whether the folder lists the entry: a link whose target is gone is listed, though nothing opens it.
+bool Listed(const std::string& folder, const std::string& name) {
     win32::Win32FileSystem fs;
-    EXPECT_FALSE(fs.RemoveFolder(tree + "\\dirlink")) << "a path that names a link is not removed";
-    // Wine cannot remove a link to a folder, so the tree cannot go whole; nothing behind the link is
-    // touched on the way.
-    EXPECT_FALSE(fs.RemoveFolder(tree));
-    EXPECT_TRUE(Exists(tree + "\\dirlink"));
-    EXPECT_TRUE(Exists(outside + "\\precious.txt"));
-    EXPECT_TRUE(Exists(outside + "\\inner\\deep.txt"));
+    const auto entries = fs.FindEntries(folder + "\\" + name);
+    return entries && !entries->empty();
 }
 
-TEST(FolderRemoval, TheTempStepCleansAroundALinkAndReportsIt) {
-    const std::string temp = "C:\\nimbral-links\\temp";
-    const std::string outside = OutsideFolder();
-    win32::Win32FileSystem fs;
-    std::vector<std::string> log;
-    ConsoleResults results([&log](std::string_view line) { log.emplace_back(line.substr(0, line.size() - 1)); }, true);
+// Everything outside the places named is as make-links.sh left it.
+void ExpectNothingOutsideChanged() {
+    EXPECT_EQ(Content(OutsideUnix("precious.txt")), "precious\n");
+    EXPECT_EQ(Content(OutsideUnix("inner/deep.txt")), "precious\n");
+    EXPECT_EQ(Content(OutsideUnix("hard-original.txt")), "precious\n");
+    EXPECT_TRUE(Exists("C:\\windows\\win.ini"));
+    EXPECT_TRUE(Exists("C:\\windows\\system32\\kernel32.dll"));
+}
 
-    DeleteDirectory(fs, results, temp + "\\");
-    ASSERT_EQ(log.size(), 1u);
-    EXPECT_EQ(log[0], "Could not delete: " + temp);
-    EXPECT_TRUE(Exists(temp + "\\dirlink")) << "Wine cannot remove a link to a folder; it stays";
-    EXPECT_TRUE(Exists(outside + "\\precious.txt"));
-    EXPECT_TRUE(Exists(outside + "\\inner\\deep.txt"));
+class OnTheRealFileSystem : public ::testing::Test {
+  protected:
+    // The temp step as a clean run makes it, with the temp folder setting pointing at folder.
+    std::vector<std::string> TempStep(const std::string& folder) {
+        testing::FakeSettingsArea area;
+        SettingsStore settings(area, "Nimbral Windows Cleaner");
+        area.SaveSetting("Nimbral Windows Cleaner", "Settings", "enc", "0");
+        area.SaveSetting("Nimbral Windows Cleaner", "Settings", "td", folder);
+        settings.LoadSettings();
+        testing::FakeUrlCache cache;
+        struct NoHistory final : HistoryLibrary {
+            bool DeleteHistory() override { return false; }
+        } history;
+        FakeOsVersionSource os;
+        MainWindowListers listers(fs);
+        PluginList plugins;
+        struct NoPlugins final : PluginRunner {
+            void RunPluginByName(const std::string&, ResultsSurface&, const ProtectedPlaces&) override {}
+        } runner;
+        EngineServices services{settings, registry, fs, shell, cache, history, os, listers, plugins, runner, "", 0};
+        testing::RecordingResults results;
+        CleanRunContext run(services, results);
+        DeleteTempFiles(run);
+        return results.lines;
+    }
+
+    std::vector<std::string> Ww1(const std::string& lines) {
+        const std::string list = MakeScratchFolder("nimbral-matrix") + "\\Matrix.ww1";
+        std::ofstream(list, std::ios::binary) << lines;
+        return Ww1List(list);
+    }
+
+    std::vector<std::string> Ww1List(const std::string& list) {
+        FileLister fileEngine(fs);
+        PluginServices services{fs, registry, fileEngine};
+        testing::RecordingResults results;
+        ProcessFileList(services, results, ProtectedPlaces::Resolve(shell.OwnFolders(), fs), list);
+        return results.lines;
+    }
+
+    win32::Win32FileSystem fs;
+    win32::Win32Registry registry;
+    win32::Win32Shell shell;
+};
+
+TEST_F(OnTheRealFileSystem, TheTempStepCleansAroundEveryKindOfLinkAndNeverThroughIt) {
+    const std::string t = kLinks + "\\temp";
+    const struct {
+        const char* what;
+        std::string folder;
+        std::vector<std::string> mustSay;
+        std::vector<std::string> staysInside;
+    } cases[] = {
+        {"a link to a file outside the prefix",
+         t + "-filelink",
+         {"Could not delete: " + t + "-filelink", "Could not Delete: flink.txt"},
+         {"flink.txt"}},
+        // Its target is in the folder and goes; the link, left pointing nowhere, is no longer listed.
+        {"a relative link inside the folder", t + "-rellink", {"Could not delete: " + t + "-rellink"}, {}},
+        {"a link to a folder outside",
+         t + "-dirlink",
+         {"Could not delete: " + t + "-dirlink", "Could not delete: " + t + "-dirlink\\dlink"},
+         {"dlink"}},
+        {"a link to the Windows folder",
+         t + "-winlink",
+         {"Refused to delete " + t + "-winlink\\wlink: it is or holds the Windows folder"},
+         {"wlink"}},
+        {"a hard link: one name of the file goes, the other stays",
+         t + "-hardlink",
+         {"Deleted Directory: " + t + "-hardlink"},
+         {}},
+        {"a link in a subfolder",
+         t + "-deep",
+         {"Could not delete: " + t + "-deep", "Could not delete: " + t + "-deep\\sub"},
+         {"sub\\inner\\flink.txt"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const auto log = TempStep(c.folder);
+        for (const std::string& line : c.mustSay)
+            EXPECT_THAT(log, Contains(line));
+        EXPECT_THAT(log, Not(Contains(::testing::HasSubstr("File Deleted: flink"))));
+        // Files directly in the folder that are not links are gone; the links stay; the folder is there
+        // again for the programs.
+        EXPECT_FALSE(Exists(c.folder + "\\plain.txt"));
+        for (const std::string& kept : c.staysInside)
+            EXPECT_TRUE(Listed(c.folder, kept)) << kept;
+        EXPECT_TRUE(fs.FolderExists(c.folder));
+        ExpectNothingOutsideChanged();
+    }
+}
+
+TEST_F(OnTheRealFileSystem, PluginLinesNeverDeleteThroughALink) {
+    const std::string w = kLinks + "\\ww1";
+    const struct {
+        const char* what;
+        std::string lines;
+        std::vector<std::string> log;
+    } cases[] = {
+        // A link is not deleted, like any file that cannot be: no line.
+        {"a link to a file outside, alone and among files",
+         w + "-filelink\\flink.txt\r\n" + w + "-filelink\\*.*\r\n",
+         {}},
+        {"a relative link inside the folder", w + "-rellink\\rel.txt\r\n", {}},
+        {"a link to a folder outside",
+         w + "-dirlink\\dlink\\*.* >plus subdirectories<\r\n",
+         {"Could not delete: " + w + "-dirlink\\dlink"}},
+        {"the Windows folder through a link",
+         w + "-winlink\\wlink\\*.* >plus subdirectories<\r\n" + w + "-winlink\\wlink\\*.*\r\n" + w +
+             "-winlink\\wlink\\win.ini\r\n",
+         {"Refused to delete " + w + "-winlink\\wlink: it is or holds the Windows folder",
+          "Refused to delete " + w + "-winlink\\wlink: it is or holds the Windows folder",
+          "Refused to delete " + w +
+              "-winlink\\wlink\\win.ini: it is a program, library, driver or settings file of the Windows folder"}},
+        {"a system folder through a link along the path",
+         w + "-winlink\\wlink\\system32\\*.*\r\n" + w +
+             "-winlink\\wlink\\system32\\drivers\\*.* >plus subdirectories<\r\n",
+         {"Refused to delete " + w + "-winlink\\wlink\\system32: it is or holds a system folder",
+          "Refused to delete " + w + "-winlink\\wlink\\system32\\drivers: it is inside a system folder"}},
+        {"a hard link", w + "-hardlink\\hard.txt\r\n", {"Deleted File: hard.txt"}},
+        {"a link in a subfolder of a whole folder",
+         w + "-deep\\*.* >plus subdirectories<\r\n",
+         {"Could not delete: " + w + "-deep"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_THAT(Ww1(c.lines), ElementsAreArray(c.log));
+        ExpectNothingOutsideChanged();
+    }
+    EXPECT_TRUE(Exists(w + "-filelink\\flink.txt"));
+    EXPECT_TRUE(Exists(w + "-rellink\\plain.txt")) << "the link's own target in the folder is not deleted through it";
+    EXPECT_TRUE(Exists(w + "-rellink\\rel.txt"));
+    EXPECT_TRUE(Exists(w + "-deep\\sub\\inner\\flink.txt"));
+    EXPECT_FALSE(Exists(w + "-hardlink\\hard.txt"));
+}
+
+// Another name for drive C: (Wine's Z: drive maps the Unix root; a share maps the drive) is still
+// the Windows folder or the profile.
+TEST_F(OnTheRealFileSystem, TheProtectedFoldersUnderOtherNamesAreStillRefused) {
+    const std::string profile = shell.SpecialFolderPath(0, SpecialFolder::kProfile);
+    const std::string viaZ = UnixDrivePath("C:\\windows");
+    const std::string profileViaZ = UnixDrivePath(profile.substr(0, profile.size() - 1));
+    EXPECT_THAT(Ww1(viaZ + "\\*.* >plus subdirectories<\r\n" + profileViaZ + "\\*.*\r\n" +
+                    "\\\\localhost\\cshare\\windows\\*.* >plus subdirectories<\r\n" +
+                    "\\\\localhost\\cshare\\windows\\explorer.exe\r\n"),
+                ElementsAre("Refused to delete " + viaZ + ": it is or holds the Windows folder",
+                            "Refused to delete " + profileViaZ + ": it is or holds your profile folder",
+                            "Refused to delete \\\\localhost\\cshare\\windows: it is or holds the Windows folder",
+                            "Refused to delete \\\\localhost\\cshare\\windows\\explorer.exe: it is a program, "
+                            "library, driver or settings file of the Windows folder"));
+    for (const std::string& setting : {viaZ, std::string("\\\\localhost\\cshare\\windows")}) {
+        EXPECT_THAT(TempStep(setting), ElementsAre(::testing::StartsWith("Refused to delete ")));
+    }
+    EXPECT_TRUE(Exists("C:\\windows\\explorer.exe"));
+    ExpectNothingOutsideChanged();
+}
+
+// What the program lists itself it can remove, whatever the name: a trailing dot or blank, a
+// device name, a path longer than 260 characters.
+TEST_F(OnTheRealFileSystem, EveryNameTheTempStepListsItCanRemove) {
+    const std::string names = kLinks + "\\names";
+    EXPECT_THAT(
+        TempStep(names),
+        ElementsAre("Deleted Directory: " + names, "Folder does not exist: " + names + "\\blank ",
+                    "Folder does not exist: " + names + "\\dot.", "Folder does not exist: " + names + "\\plain"));
+    const auto left = fs.FindEntries(names + "\\*");
+    ASSERT_TRUE(left);
+    EXPECT_EQ(left->size(), 2u) << "only . and .. of the folder made again";
+}
+
+TEST_F(OnTheRealFileSystem, APluginListThatIsNotARegularFileIsRefusedAtOnce) {
+    EXPECT_THAT(Ww1List(kLinks + "\\plugins\\Zero.ww1"),
+                ElementsAre("Refused to read " + kLinks + "\\plugins\\Zero.ww1: it is not a regular file"));
+    EXPECT_THAT(Ww1List(kLinks + "\\plugins\\Fifo.ww1"),
+                ElementsAre("Refused to read " + kLinks + "\\plugins\\Fifo.ww1: it is not a regular file"));
 }
 
 }  // namespace

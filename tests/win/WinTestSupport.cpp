@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "platform/win32/UniqueHandles.h"
+#include "platform/win32/Win32FileSystem.h"
 
 namespace nimbral::wintest {
 
@@ -64,27 +65,53 @@ std::string MakeScratchFolder(const std::string& stem) {
     return path;
 }
 
+// Through the program's own checked primitives: a scratch folder may hold links to files outside
+// it, which a plain DeleteFileA would delete the targets of.
 void RemoveTree(const std::string& path) {
-    const DWORD attributes = ::GetFileAttributesA(path.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES)
+    win32::Win32FileSystem fs;
+    const auto finalPath = fs.FinalPath(path);
+    if (!finalPath)
         return;
-    ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        ::DeleteFileA(path.c_str());
+    if (!fs.FolderExists(*finalPath)) {
+        fs.SetAttributesNormal(*finalPath);
+        fs.RemoveFile(*finalPath);
         return;
     }
-    if (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
-        WIN32_FIND_DATAA data = {};
-        UniqueFindHandle find(::FindFirstFileA((path + "\\*").c_str(), &data));
-        if (find) {
-            do {
-                const std::string name = data.cFileName;
-                if (name != "." && name != "..")
-                    RemoveTree(path + "\\" + name);
-            } while (::FindNextFileA(find.get(), &data));
+    if (const auto entries = fs.FindEntries(*finalPath + "\\*")) {
+        for (const DirEntry& entry : *entries) {
+            if (entry.name == "." || entry.name == "..")
+                continue;
+            const std::string inner = *finalPath + "\\" + entry.name;
+            if (entry.attributes & FileAttribute::kReparsePoint)
+                continue;
+            if (entry.attributes & FileAttribute::kDirectory) {
+                RemoveTree(inner);
+            } else {
+                fs.SetAttributesNormal(inner);
+                fs.RemoveFile(inner);
+            }
         }
     }
-    ::RemoveDirectoryA(path.c_str());
+    fs.SetAttributesNormal(*finalPath);
+    fs.RemoveFolder(*finalPath);
+}
+
+std::string UnixDrivePath(const std::string& path) {
+    using Convert = char*(CDECL*)(const wchar_t*);
+    const auto convert =
+        reinterpret_cast<Convert>(::GetProcAddress(::GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name"));
+    wchar_t wide[MAX_PATH] = {};
+    ::MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
+    char* unixPath = convert ? convert(wide) : nullptr;
+    if (!unixPath)
+        throw std::runtime_error("no Unix path for " + path);
+    std::string spelt = std::string("Z:") + unixPath;
+    ::HeapFree(::GetProcessHeap(), 0, unixPath);
+    for (char& c : spelt) {
+        if (c == '/')
+            c = '\\';
+    }
+    return spelt;
 }
 
 void SetWineVersionFor(const std::string& exeName, const std::string& version) {

@@ -12,9 +12,11 @@ std::string ProgramFolder();
 std::string RunAndCapture(const std::string& commandLine);
 // A new empty folder under the temporary folder; RemoveTree removes it again.
 std::string MakeScratchFolder(const std::string& stem);
-// Deletes a folder and everything in it, never following a link: a linked folder is removed as a
-// link (or left), its target untouched.
+// Deletes a folder and everything in it, read-only entries included, never following a link: a
+// link is left where it is and its target untouched.
 void RemoveTree(const std::string& path);
+// The path of an entry as Wine's drive Z: spells it, through the Unix file system.
+std::string UnixDrivePath(const std::string& path);
 // Makes Wine answer version queries of one program as the given Windows ("winxp", "win7").
 void SetWineVersionFor(const std::string& exeName, const std::string& version);
 

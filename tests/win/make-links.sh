@@ -1,18 +1,54 @@
 #!/bin/sh
-# Lays out folders that hold symbolic links (as a profile folder under Wine may) pointing out of
-# the prefix, for the tests of folder removal. Wine cannot make such links itself.
+# Lays out what Wine cannot make itself, for the tests of deletion and protection: folders holding
+# symbolic links (as a profile folder under Wine may) that lead out of the prefix, into the Windows
+# folder or back into their own folder; hard links; names that Win32 cannot spell; plugin lists that
+# never end; and a share that maps drive C:. Every target outside the prefix stays inside the build
+# tree.
 set -eu
 . "$1/wine-env.sh"
 outside="$NIMBRAL_WINE_ROOT/outside"
 links="$WINEPREFIX/drive_c/nimbral-links"
 rm -rf "$links" "$outside"
 mkdir -p "$outside/inner"
-echo precious > "$outside/precious.txt"
-echo precious > "$outside/inner/deep.txt"
-for folder in tree temp; do
-    mkdir -p "$links/$folder/sub"
-    echo plain > "$links/$folder/plain.txt"
-    echo inner > "$links/$folder/sub/inner.txt"
-    ln -s "$outside" "$links/$folder/dirlink"
-    ln -s "$outside/precious.txt" "$links/$folder/filelink.txt"
+echo precious >"$outside/precious.txt"
+echo precious >"$outside/inner/deep.txt"
+echo precious >"$outside/hard-original.txt"
+
+# One copy of each kind of link for each way of deleting, so every case starts from the same tree.
+for use in temp ww1; do
+    row="$links/$use"
+    mkdir -p "$row-filelink" "$row-rellink" "$row-dirlink" "$row-winlink" "$row-hardlink" "$row-deep/sub/inner"
+    ln -s "$outside/precious.txt" "$row-filelink/flink.txt"
+    echo plain >"$row-rellink/plain.txt"
+    ln -s plain.txt "$row-rellink/rel.txt"
+    ln -s "$outside" "$row-dirlink/dlink"
+    ln -s "$WINEPREFIX/drive_c/windows" "$row-winlink/wlink"
+    ln "$outside/hard-original.txt" "$row-hardlink/hard.txt"
+    echo plain >"$row-deep/sub/inner/plain.txt"
+    ln -s "$outside/precious.txt" "$row-deep/sub/inner/flink.txt"
 done
+
+# Names the system reads differently when it normalises a path, and a tree deeper than 260
+# characters, all in a temporary folder of their own.
+names="$links/names"
+mkdir -p "$names/dot." "$names/blank " "$names/plain"
+echo x >"$names/dot./inside.txt"
+echo x >"$names/blank /inside.txt"
+echo x >"$names/con.txt"
+echo x >"$names/aux"
+echo x >"$names/ends in dot."
+deep="$names/plain"
+for level in $(seq 1 40); do
+    deep="$deep/level-$level-of-the-tree"
+done
+mkdir -p "$deep"
+echo x >"$deep/bottom.txt"
+
+# Plugin lists that are not regular files: reading them would never end.
+mkdir -p "$links/plugins"
+ln -s /dev/zero "$links/plugins/Zero.ww1"
+mkfifo "$links/plugins/Fifo.ww1"
+
+# \\localhost\cshare is drive C: under another name.
+mkdir -p "$WINEPREFIX/dosdevices/unc/localhost"
+ln -sfn ../../../drive_c "$WINEPREFIX/dosdevices/unc/localhost/cshare"

@@ -1,8 +1,10 @@
 #include "platform/win32/Win32FileSystem.h"
 
 #include <windows.h>
+#include <winternl.h>
 
 #include <algorithm>
+#include <vector>
 
 #include "platform/win32/UniqueHandles.h"
 
@@ -10,52 +12,257 @@ namespace nimbral::win32 {
 
 namespace {
 
-bool IsDots(const char* name) {
-    return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+constexpr wchar_t kLocalPrefix[] = L"\\\\?\\";
+constexpr wchar_t kSharePrefix[] = L"\\\\?\\UNC\\";
+
+bool StartsWith(const std::wstring& text, const wchar_t* prefix) {
+    return text.compare(0, std::char_traits<wchar_t>::length(prefix), prefix) == 0;
 }
 
-std::string FolderOf(const std::string& path) {
-    const auto slash = path.rfind('\\');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+bool IsDots(const wchar_t* name) {
+    return name[0] == L'.' && (name[1] == L'\0' || (name[1] == L'.' && name[2] == L'\0'));
 }
 
-// Empties and removes a folder that is known to be a real folder, not a link. Stops at the first
-// entry that resists, as a removal that is not forced does.
-bool RemoveRealFolder(const std::string& folder) {
-    {
-        WIN32_FIND_DATAA data = {};
-        UniqueFindHandle find(::FindFirstFileA((folder + "\\*").c_str(), &data));
-        if (!find && ::GetLastError() != ERROR_FILE_NOT_FOUND)
-            return false;
-        if (find) {
-            do {
-                if (IsDots(data.cFileName))
-                    continue;
-                const std::string path = folder + "\\" + data.cFileName;
-                const DWORD attributes = data.dwFileAttributes;
-                if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
-                    // A linked folder goes as a link or not at all: its target is never entered. Some
-                    // systems cannot remove such a link; it then stays, and so does the folder.
-                    const bool removed = (attributes & FILE_ATTRIBUTE_DIRECTORY) ? ::RemoveDirectoryA(path.c_str())
-                                                                                 : ::DeleteFileA(path.c_str());
-                    if (!removed)
-                        return false;
-                } else if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
-                    if (!RemoveRealFolder(path))
-                        return false;
-                } else {
-                    if ((attributes & FILE_ATTRIBUTE_READONLY) || !::DeleteFileA(path.c_str()))
-                        return false;
-                }
-            } while (::FindNextFileA(find.get(), &data));
+std::wstring Wide(const std::string& text) {
+    if (text.empty())
+        return {};
+    const int size = static_cast<int>(text.size());
+    std::wstring wide(static_cast<std::size_t>(::MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0)), L'\0');
+    ::MultiByteToWideChar(CP_ACP, 0, text.data(), size, wide.data(), static_cast<int>(wide.size()));
+    return wide;
+}
+
+// No best fit: a name the code page cannot spell comes back with "?" in it, which names nothing,
+// rather than as the spelling of some other file.
+std::string Narrow(const std::wstring& wide) {
+    if (wide.empty())
+        return {};
+    const int size = static_cast<int>(wide.size());
+    std::string text(static_cast<std::size_t>(::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), size,
+                                                                    nullptr, 0, nullptr, nullptr)),
+                     '\0');
+    ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), size, text.data(), static_cast<int>(text.size()),
+                          nullptr, nullptr);
+    return text;
+}
+
+// A full path as the system is handed it. A drive or share path of plain segments gets the "\\?\"
+// prefix, so that the system takes it literally: a name ending in a dot or a blank, a device name
+// such as "con.txt" and a path beyond 260 characters then reach the entry that was listed. A path
+// with "." or ".." segments, forward slashes or doubled separators is left to the system's own
+// reading; the program never lists such a path itself.
+std::wstring SystemPath(const std::string& path) {
+    std::wstring wide = Wide(path);
+    if (StartsWith(wide, kLocalPrefix) || StartsWith(wide, L"\\\\.\\"))
+        return wide;
+    const bool drive = wide.size() >= 3 && wide[1] == L':' && wide[2] == L'\\' &&
+                       ((wide[0] >= L'A' && wide[0] <= L'Z') || (wide[0] >= L'a' && wide[0] <= L'z'));
+    const bool share = wide.size() >= 3 && wide[0] == L'\\' && wide[1] == L'\\' && wide[2] != L'\\';
+    if ((!drive && !share) || wide.find(L'/') != std::wstring::npos)
+        return wide;
+    std::size_t at = drive ? 3 : 2;
+    while (at < wide.size()) {
+        const std::size_t end = std::min(wide.find(L'\\', at), wide.size());
+        const std::wstring_view segment(wide.data() + at, end - at);
+        if (segment.empty() || segment == L"." || segment == L"..")
+            return wide;
+        at = end + 1;
+    }
+    return drive ? kLocalPrefix + wide : kSharePrefix + wide.substr(2);
+}
+
+// One spelling of a place for comparisons: the "\\?\" form without a trailing backslash, but for a
+// root's.
+std::wstring ComparisonForm(std::wstring path) {
+    if (!StartsWith(path, kLocalPrefix)) {
+        if (path.size() >= 2 && path[0] == L'\\' && path[1] == L'\\')
+            path = kSharePrefix + path.substr(2);
+        else
+            path = kLocalPrefix + path;
+    }
+    while (path.size() > 1 && path.back() == L'\\' && path[path.size() - 2] != L':')
+        path.pop_back();
+    return path;
+}
+
+bool EqualIgnoringCase(std::wstring_view a, std::wstring_view b) {
+    return ::CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), TRUE) ==
+           CSTR_EQUAL;
+}
+
+std::vector<std::wstring_view> Segments(const std::wstring& path) {
+    std::vector<std::wstring_view> segments;
+    for (std::size_t at = 0; at <= path.size();) {
+        const std::size_t end = std::min(path.find(L'\\', at), path.size());
+        segments.emplace_back(path.data() + at, end - at);
+        at = end + 1;
+    }
+    return segments;
+}
+
+// Whether the folder holds an entry of exactly that name.
+bool Holds(const std::wstring& folder, std::wstring_view name) {
+    WIN32_FIND_DATAW data = {};
+    const UniqueFindHandle find(::FindFirstFileExW((folder + L"\\" + std::wstring(name)).c_str(), FindExInfoBasic,
+                                                   &data, FindExSearchNameMatch, nullptr, 0));
+    return find && EqualIgnoringCase(data.cFileName, name);
+}
+
+// The final path of the entry named, spelt as named, when the object with that final path is the
+// entry named; no value when it is something else. Some systems (Wine) cannot spell a name that ends
+// in a dot or a blank in a final path and drop those characters: such a name still names the entry
+// as long as its folder holds nothing under the shortened name, which the entry could lead to.
+std::optional<std::wstring> SpeltAsNamed(const std::wstring& finalPath, const std::wstring& named) {
+    const std::wstring left = ComparisonForm(finalPath);
+    const std::wstring right = ComparisonForm(named);
+    if (EqualIgnoringCase(left, right))
+        return left;
+    const auto finalSegments = Segments(left);
+    const auto namedSegments = Segments(right);
+    if (finalSegments.size() != namedSegments.size())
+        return std::nullopt;
+    std::wstring spelt;
+    for (std::size_t i = 0; i < namedSegments.size(); ++i) {
+        const std::wstring_view segment = namedSegments[i];
+        std::wstring_view chosen = finalSegments[i];
+        if (!EqualIgnoringCase(chosen, segment)) {
+            const std::wstring_view shortened = segment.substr(0, segment.find_last_not_of(L". ") + 1);
+            if (shortened.empty() || shortened.size() == segment.size() || !EqualIgnoringCase(chosen, shortened) ||
+                Holds(spelt, shortened)) {
+                return std::nullopt;
+            }
+            chosen = segment;
         }
-    }  // the search is closed before its folder goes
-    return ::RemoveDirectoryA(folder.c_str()) != 0;
+        spelt += (i == 0 ? L"" : L"\\") + std::wstring(chosen);
+    }
+    return spelt;
+}
+
+// "\\?\C:\x" as "C:\x", "\\?\UNC\server\share" as "\\server\share".
+std::string DisplayPath(const std::wstring& finalPath) {
+    if (StartsWith(finalPath, kSharePrefix))
+        return "\\\\" + Narrow(finalPath.substr(std::char_traits<wchar_t>::length(kSharePrefix)));
+    if (StartsWith(finalPath, kLocalPrefix))
+        return Narrow(finalPath.substr(std::char_traits<wchar_t>::length(kLocalPrefix)));
+    return Narrow(finalPath);
+}
+
+// The object's name as the kernel keeps it. Wine's GetFinalPathNameByHandleW gives up on paths
+// longer than 260 characters, while the kernel's own answer there, "\??\C:\...", has no such limit.
+std::optional<std::wstring> KernelNameOf(HANDLE handle) {
+    std::vector<ULONG> buffer(16 * 1024 + 8);  // a name of 32,767 characters and its header, aligned
+    ULONG needed = 0;
+    if (!NT_SUCCESS(::NtQueryObject(handle, ObjectNameInformation, buffer.data(),
+                                    static_cast<ULONG>(buffer.size() * sizeof(ULONG)), &needed))) {
+        return std::nullopt;
+    }
+    const auto* name = reinterpret_cast<const UNICODE_STRING*>(buffer.data());
+    std::wstring text(name->Buffer, name->Length / sizeof(wchar_t));
+    // Only a name in the form of a path the program can use: on Windows the kernel names a device.
+    if (text.compare(0, 4, L"\\??\\") != 0)
+        return std::nullopt;
+    text[1] = L'\\';
+    return text;
+}
+
+std::optional<std::wstring> FinalPathOf(HANDLE handle) {
+    std::wstring buffer(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = ::GetFinalPathNameByHandleW(handle, buffer.data(), static_cast<DWORD>(buffer.size()),
+                                                         FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+        if (length == 0)
+            return KernelNameOf(handle);
+        if (length < buffer.size()) {
+            buffer.resize(length);
+            return buffer;
+        }
+        buffer.resize(length + 1);
+    }
+}
+
+enum class EntryKind { File, Folder };
+
+// Opens the entry that lies exactly at path, never what it leads to: a link is opened as itself
+// where the system allows, and where the system follows it anyway (Wine does for a link to a file)
+// the object opened lies elsewhere and is turned away. A file is opened as a file only, so it can
+// never be a folder that took its place.
+UniqueHfile OpenExactly(const std::wstring& path, DWORD access, EntryKind kind) {
+    const DWORD flags = FILE_FLAG_OPEN_REPARSE_POINT | (kind == EntryKind::Folder ? FILE_FLAG_BACKUP_SEMANTICS : 0);
+    UniqueHfile entry(::CreateFileW(path.c_str(), access, kShareAll, nullptr, OPEN_EXISTING, flags, nullptr));
+    if (!entry)
+        return {};
+    const auto finalPath = FinalPathOf(entry.get());
+    if (!finalPath || !SpeltAsNamed(*finalPath, path))
+        return {};
+    return entry;
+}
+
+// The one deletion of the program: what was checked is what goes, through the same handle.
+bool RemoveExactly(const std::wstring& path, EntryKind kind) {
+    const UniqueHfile entry = OpenExactly(path, DELETE, kind);
+    if (!entry)
+        return false;
+    FILE_DISPOSITION_INFO disposition = {TRUE};
+    return ::SetFileInformationByHandle(entry.get(), FileDispositionInfo, &disposition, sizeof disposition) != 0;
+}
+
+// Empties and removes a folder that lies exactly at root, walking down with a stack of its own so
+// that no depth of folders can exhaust the program's stack. Stops at the first entry that resists,
+// as a removal that is not forced does. Every entry is removed by the path it was listed under
+// below root, and checked to lie there.
+bool RemoveTreeExactly(const std::wstring& root) {
+    struct Level {
+        std::wstring folder;
+        UniqueFindHandle find;
+        bool listed = false;
+    };
+    std::vector<Level> levels;
+    levels.push_back({root, {}, false});
+    WIN32_FIND_DATAW data = {};
+    while (!levels.empty()) {
+        Level& level = levels.back();
+        bool found = false;
+        if (!level.listed) {
+            level.listed = true;
+            level.find.reset(::FindFirstFileExW((level.folder + L"\\*").c_str(), FindExInfoBasic, &data,
+                                                FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
+            if (!level.find && ::GetLastError() != ERROR_FILE_NOT_FOUND)
+                return false;
+            found = static_cast<bool>(level.find);
+        } else {
+            found = ::FindNextFileW(level.find.get(), &data) != 0;
+        }
+        if (!found) {
+            // Everything inside is gone: the search is closed before its folder goes.
+            const std::wstring folder = std::move(level.folder);
+            levels.pop_back();
+            if (!RemoveExactly(folder, EntryKind::Folder))
+                return false;
+            continue;
+        }
+        if (IsDots(data.cFileName))
+            continue;
+        std::wstring path = level.folder + L"\\" + data.cFileName;
+        const DWORD attributes = data.dwFileAttributes;
+        if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+            // A link goes as a link or not at all: its target is never entered. Some systems cannot
+            // remove a link to a folder; it then stays, and so does the folder.
+            if (!RemoveExactly(path, (attributes & FILE_ATTRIBUTE_DIRECTORY) ? EntryKind::Folder : EntryKind::File))
+                return false;
+        } else if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+            levels.push_back({std::move(path), {}, false});
+        } else if ((attributes & FILE_ATTRIBUTE_READONLY) || !RemoveExactly(path, EntryKind::File)) {
+            return false;
+        }
+    }
+    return true;
 }
 
 class FileByteSource final : public ByteSource {
   public:
-    explicit FileByteSource(UniqueHfile file) : file_(std::move(file)) {}
+    FileByteSource(UniqueHfile file, bool regular, std::uint64_t size)
+        : file_(std::move(file)), regular_(regular), size_(size) {}
     std::size_t Read(char* buffer, std::size_t size) override {
         DWORD got = 0;
         const DWORD wanted = static_cast<DWORD>(std::min<std::size_t>(size, 1u << 20));
@@ -63,9 +270,13 @@ class FileByteSource final : public ByteSource {
         return failed_ ? 0 : got;
     }
     bool Failed() const override { return failed_; }
+    bool IsRegularFile() const override { return regular_; }
+    std::uint64_t Size() const override { return size_; }
 
   private:
     UniqueHfile file_;
+    bool regular_;
+    std::uint64_t size_;
     bool failed_ = false;
 };
 
@@ -74,68 +285,107 @@ class FileByteSource final : public ByteSource {
 std::optional<std::vector<DirEntry>> Win32FileSystem::FindEntries(const std::string& searchSpec) {
     if (searchSpec.empty())
         return std::nullopt;
-    WIN32_FIND_DATAA data = {};
-    UniqueFindHandle find(::FindFirstFileA(searchSpec.c_str(), &data));
+    WIN32_FIND_DATAW data = {};
+    UniqueFindHandle find(::FindFirstFileExW(SystemPath(searchSpec).c_str(), FindExInfoBasic, &data,
+                                             FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
     std::vector<DirEntry> entries;
     if (!find) {
         // Nothing matched in a folder that is there: an empty result, not a failure.
         return ::GetLastError() == ERROR_FILE_NOT_FOUND ? std::optional(entries) : std::nullopt;
     }
     do {
-        entries.push_back({data.cFileName, data.dwFileAttributes});
-    } while (::FindNextFileA(find.get(), &data));
+        entries.push_back({Narrow(data.cFileName), data.dwFileAttributes});
+    } while (::FindNextFileW(find.get(), &data));
     return entries;
 }
 
 bool Win32FileSystem::FolderExists(const std::string& path) {
-    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    const DWORD attributes = ::GetFileAttributesW(SystemPath(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+std::optional<std::string> Win32FileSystem::FinalPath(const std::string& path) {
+    if (path.empty())
+        return std::nullopt;
+    const UniqueHfile entry(::CreateFileW(SystemPath(path).c_str(), 0, kShareAll, nullptr, OPEN_EXISTING,
+                                          FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!entry)
+        return std::nullopt;
+    const auto finalPath = FinalPathOf(entry.get());
+    if (!finalPath)
+        return std::nullopt;
+    return DisplayPath(SpeltAsNamed(*finalPath, SystemPath(path)).value_or(*finalPath));
+}
+
 bool Win32FileSystem::CreateFolder(const std::string& path) {
-    return ::CreateDirectoryA(path.c_str(), nullptr) != 0;
+    return ::CreateDirectoryW(SystemPath(path).c_str(), nullptr) != 0;
 }
 
 bool Win32FileSystem::RemoveFile(const std::string& path) {
-    return ::DeleteFileA(path.c_str()) != 0;
+    return RemoveExactly(SystemPath(path), EntryKind::File);
 }
 
 bool Win32FileSystem::SetAttributesNormal(const std::string& path) {
-    return ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL) != 0;
+    const UniqueHfile entry =
+        OpenExactly(SystemPath(path), FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES, EntryKind::Folder);
+    FILE_BASIC_INFO basic = {};
+    if (!entry || !::GetFileInformationByHandleEx(entry.get(), FileBasicInfo, &basic, sizeof basic))
+        return false;
+    // Times of zero are left as they are.
+    basic.CreationTime.QuadPart = basic.LastAccessTime.QuadPart = 0;
+    basic.LastWriteTime.QuadPart = basic.ChangeTime.QuadPart = 0;
+    basic.FileAttributes =
+        (basic.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL;
+    return ::SetFileInformationByHandle(entry.get(), FileBasicInfo, &basic, sizeof basic) != 0;
 }
 
 bool Win32FileSystem::DeleteFilesMatching(const std::string& pattern) {
-    const auto entries = FindEntries(pattern);
-    if (!entries)
+    const auto slash = pattern.rfind('\\');
+    if (slash == std::string::npos)
         return false;
-    const std::string folder = FolderOf(pattern);
+    // The folder may be given in any spelling; the files are deleted where it really lies.
+    const auto folder = FinalPath(pattern.substr(0, slash + 1));
+    if (!folder)
+        return false;
+    const std::wstring base = ComparisonForm(SystemPath(*folder));
+    WIN32_FIND_DATAW data = {};
+    UniqueFindHandle find(::FindFirstFileExW((base + L"\\" + Wide(pattern.substr(slash + 1))).c_str(), FindExInfoBasic,
+                                             &data, FindExSearchNameMatch, nullptr, 0));
+    if (!find)
+        return false;
     bool any = false;
-    for (const DirEntry& entry : *entries) {
-        if (entry.attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM))
+    do {
+        if (data.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM))
             continue;
         any = true;
-        if (!::DeleteFileA((folder + entry.name).c_str()))
+        if (!RemoveExactly(base + L"\\" + data.cFileName, EntryKind::File))
             return false;
-    }
+    } while (::FindNextFileW(find.get(), &data));
     return any;
 }
 
 bool Win32FileSystem::RemoveFolder(const std::string& path) {
-    const DWORD attributes = ::GetFileAttributesA(path.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
-        return false;
+    const std::wstring folder = ComparisonForm(SystemPath(path));
+    const DWORD attributes = ::GetFileAttributesW(folder.c_str());
     // A folder that is itself a link would lead into its target.
-    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT)
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY) ||
+        (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
         return false;
-    return RemoveRealFolder(path);
+    }
+    if (!OpenExactly(folder, 0, EntryKind::Folder))
+        return false;
+    return RemoveTreeExactly(folder);
 }
 
 std::unique_ptr<ByteSource> Win32FileSystem::OpenForReading(const std::string& path) {
-    UniqueHfile file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    UniqueHfile file(::CreateFileW(SystemPath(path).c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
         return nullptr;
-    return std::make_unique<FileByteSource>(std::move(file));
+    LARGE_INTEGER size = {};
+    const bool regular = ::GetFileType(file.get()) == FILE_TYPE_DISK && ::GetFileSizeEx(file.get(), &size);
+    return std::make_unique<FileByteSource>(std::move(file), regular,
+                                            regular ? static_cast<std::uint64_t>(size.QuadPart) : 0);
 }
 
 }  // namespace nimbral::win32

@@ -8,6 +8,7 @@ class Win32FileSystem final : public FileSystem {
   public:
     std::optional<std::vector<DirEntry>> FindEntries(const std::string& searchSpec) override;
     bool FolderExists(const std::string& path) override;
+    std::optional<std::string> FinalPath(const std::string& path) override;
     bool CreateFolder(const std::string& path) override;
     bool RemoveFile(const std::string& path) override;
     bool SetAttributesNormal(const std::string& path) override;

@@ -88,6 +88,36 @@ std::string Win32Registry::DeleteRegistryKey(Hive hive, const std::string& keyPa
     return ::RegDeleteKeyA(HiveKey(hive), keyPath.c_str()) == ERROR_SUCCESS ? kKeyDeleted : kKeyNotDeleted;
 }
 
+std::optional<std::vector<std::string>> Win32Registry::ValueNames(Hive hive, const std::string& keyPath) {
+    UniqueHkey key;
+    const LONG opened = ::RegOpenKeyExA(HiveKey(hive), keyPath.c_str(), 0, KEY_QUERY_VALUE, key.put());
+    if (opened == ERROR_FILE_NOT_FOUND)
+        return std::vector<std::string>();
+    DWORD longestName = 0;
+    if (opened != ERROR_SUCCESS ||
+        ::RegQueryInfoKeyA(key.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &longestName,
+                           nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
+        return std::nullopt;
+    }
+    std::vector<std::string> names;
+    std::string name(longestName + 1, '\0');
+    for (DWORD index = 0;; ++index) {
+        DWORD length = static_cast<DWORD>(name.size());
+        const LONG status = ::RegEnumValueA(key.get(), index, name.data(), &length, nullptr, nullptr, nullptr, nullptr);
+        if (status == ERROR_NO_MORE_ITEMS)
+            return names;
+        if (status == ERROR_MORE_DATA) {
+            // A value added since the key was measured.
+            name.resize(name.size() * 2);
+            --index;
+            continue;
+        }
+        if (status != ERROR_SUCCESS)
+            return std::nullopt;
+        names.emplace_back(name.data(), length);
+    }
+}
+
 void Win32Registry::SaveKey(Hive hive, const std::string& keyPath) {
     UniqueHkey key;
     ::RegCreateKeyA(HiveKey(hive), keyPath.c_str(), key.put());

@@ -18,6 +18,7 @@ class Win32Registry final : public Registry {
     std::string ReadStringValue(Hive hive, const std::string& keyPath, const std::string& valueName) override;
     void DeleteRegistryValue(Hive hive, const std::string& keyPath, const std::string& valueName) override;
     std::string DeleteRegistryKey(Hive hive, const std::string& keyPath) override;
+    std::optional<std::vector<std::string>> ValueNames(Hive hive, const std::string& keyPath) override;
 
     void SaveKey(Hive hive, const std::string& keyPath) override;
     std::string GetString(Hive hive, const std::string& keyPath, const std::string& valueName) override;

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <shellapi.h>
 #include <shlobj.h>
+#include <userenv.h>
 
 #include "platform/win32/UniqueHandles.h"
 
@@ -32,17 +33,8 @@ void Win32Shell::ClearRecentDocuments() {
     // Some shells (Wine's among them) answer the call but keep the shortcuts, and the shortcuts are
     // the list: remove whatever is left so the list really is empty.
     const std::string recent = SpecialFolderPath(0, CSIDL_RECENT);
-    if (recent.empty())
-        return;
-    WIN32_FIND_DATAA data = {};
-    UniqueFindHandle find(::FindFirstFileA((recent + "*.lnk").c_str(), &data));
-    if (!find)
-        return;
-    do {
-        if (!(data.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT))) {
-            ::DeleteFileA((recent + data.cFileName).c_str());
-        }
-    } while (::FindNextFileA(find.get(), &data));
+    if (!recent.empty())
+        fileSystem_.DeleteFilesMatching(recent + "*.lnk");
 }
 
 void Win32Shell::AddRecentDocument(const std::string& path) {
@@ -60,6 +52,92 @@ std::string Win32Shell::WindowsFolder() {
     if (length == 0 || length >= MAX_PATH)
         return {};
     return std::string(buffer, length);
+}
+
+namespace {
+
+// The text a call of the kind "fill this buffer of MAX_PATH characters" answers; empty when it fails
+// or the path does not fit.
+template <typename Call>
+std::string PathFrom(Call call) {
+    char buffer[MAX_PATH] = {};
+    const auto length = call(buffer);
+    if (length == 0 || static_cast<std::size_t>(length) >= MAX_PATH)
+        return {};
+    return buffer;
+}
+
+std::string ShellFolder(int csidl) {
+    char buffer[MAX_PATH] = {};
+    return SUCCEEDED(::SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, buffer)) ? buffer : "";
+}
+
+std::string TokenProfile() {
+    UniqueHandle token;
+    if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, token.put()))
+        return {};
+    char buffer[MAX_PATH] = {};
+    DWORD size = MAX_PATH;
+    return ::GetUserProfileDirectoryA(token.get(), buffer, &size) ? buffer : "";
+}
+
+}  // namespace
+
+// Each folder is asked of the system in every way it answers, never of the environment: a plugin
+// can delete a registry value the shell reads, but not all the answers at once, and what the
+// system's own calls give cannot be moved at all. A folder named twice is protected twice.
+std::vector<SystemFolderPath> Win32Shell::OwnFolders() {
+    std::vector<SystemFolderPath> folders;
+    const auto add = [&folders](SystemFolder kind, const std::string& path) {
+        if (!path.empty())
+            folders.push_back({kind, path});
+    };
+
+    std::vector<std::string> windows;
+    for (const std::string& path : {PathFrom([](char* b) { return ::GetSystemWindowsDirectoryA(b, MAX_PATH); }),
+                                    PathFrom([](char* b) { return ::GetWindowsDirectoryA(b, MAX_PATH); })}) {
+        if (!path.empty())
+            windows.push_back(path);
+    }
+    for (const std::string& path : windows)
+        add(SystemFolder::kWindows, path);
+    add(SystemFolder::kSystem, PathFrom([](char* b) { return ::GetSystemDirectoryA(b, MAX_PATH); }));
+    add(SystemFolder::kSystem, PathFrom([](char* b) { return ::GetSystemWow64DirectoryA(b, MAX_PATH); }));
+    for (const std::string& path : windows) {
+        for (const char* name : {"\\system", "\\system32", "\\SysWOW64", "\\WinSxS"})
+            add(SystemFolder::kSystem, path + name);
+        // Programs are installed on the Windows folder's drive unless the system says otherwise.
+        const std::string drive = path.substr(0, 3);
+        add(SystemFolder::kProgramFiles, drive + "Program Files");
+        add(SystemFolder::kProgramFiles, drive + "Program Files (x86)");
+    }
+    for (int csidl : {CSIDL_PROGRAM_FILES, CSIDL_PROGRAM_FILESX86, CSIDL_PROGRAM_FILES_COMMON})
+        add(SystemFolder::kProgramFiles, ShellFolder(csidl));
+
+    const std::string program = PathFrom([](char* b) { return ::GetModuleFileNameA(nullptr, b, MAX_PATH); });
+    const auto slash = program.rfind('\\');
+    add(SystemFolder::kProgram, program.substr(0, slash == std::string::npos ? 0 : slash));
+
+    std::vector<std::string> profiles;
+    for (const std::string& path : {TokenProfile(), ShellFolder(CSIDL_PROFILE)}) {
+        if (!path.empty())
+            profiles.push_back(path);
+    }
+    for (const std::string& profile : profiles) {
+        add(SystemFolder::kProfile, profile);
+        for (const char* name : {"\\AppData", "\\AppData\\Roaming", "\\AppData\\Local", "\\AppData\\LocalLow",
+                                 "\\Application Data", "\\Local Settings", "\\Local Settings\\Application Data"}) {
+            add(SystemFolder::kAppData, profile + name);
+        }
+        add(SystemFolder::kDocuments, profile + "\\Documents");
+        add(SystemFolder::kDocuments, profile + "\\My Documents");
+        add(SystemFolder::kDesktop, profile + "\\Desktop");
+    }
+    add(SystemFolder::kAppData, ShellFolder(CSIDL_APPDATA));
+    add(SystemFolder::kAppData, ShellFolder(CSIDL_LOCAL_APPDATA));
+    add(SystemFolder::kDocuments, ShellFolder(CSIDL_PERSONAL));
+    add(SystemFolder::kDesktop, ShellFolder(CSIDL_DESKTOPDIRECTORY));
+    return folders;
 }
 
 }  // namespace nimbral::win32

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Shell.h"
+#include "platform/win32/Win32FileSystem.h"
 
 namespace nimbral::win32 {
 
@@ -12,6 +13,11 @@ class Win32Shell final : public Shell {
     void AddRecentDocument(const std::string& path) override;
     void EmptyRecycleBin(WindowHandle owner) override;
     std::string WindowsFolder() override;
+    std::vector<SystemFolderPath> OwnFolders() override;
+
+  private:
+    // The shortcuts the shell leaves behind go through the one checked deletion.
+    Win32FileSystem fileSystem_;
 };
 
 }  // namespace nimbral::win32
