@@ -2,7 +2,7 @@
 if(NOT WIN32)
     target_sources(nimbral_unit_tests PRIVATE unit/CleanRunTest.cpp)
 else()
-    target_sources(nimbral_win_tests PRIVATE win/FolderRemovalTest.cpp)
+    target_sources(nimbral_win_tests PRIVATE win/FolderRemovalTest.cpp win/RegistryClearTest.cpp)
     add_test(NAME wine.links COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/win/make-links.sh ${CMAKE_BINARY_DIR})
     set_tests_properties(wine.links PROPERTIES FIXTURES_SETUP WineLinks FIXTURES_REQUIRED WinePrefix)
     set_property(TEST win APPEND PROPERTY FIXTURES_REQUIRED WineLinks)

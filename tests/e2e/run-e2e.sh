@@ -83,17 +83,41 @@ run_clean /auto >"$root/cancel.log"
 check "no line between the temp step's markers" grep -qzP -- '-- BEGIN \|\| Delete Temp Files\n-- END   \|\| Delete Temp Files\n' "$root/cancel.log"
 check "temp files untouched" test "$before" = "$(find "$profile/Temp" | sort)"
 
-# ---- a link inside the temp folder leads out of the prefix: its target survives ----
-scenario=link
+# ---- links in the temp folder and under a plugin's lines lead out of the prefix: nothing behind
+# them changes, the links stay, and everything else goes ----
+scenario=links
 outside="$root/outside"
 mkdir -p "$outside/inner"
 echo precious >"$outside/inner/precious.txt"
+echo precious >"$outside/file.txt"
 ln -s "$outside" "$profile/Temp/link-out"
+ln -s "$outside/file.txt" "$profile/Temp/flink.txt"
 echo junk >"$profile/Temp/junk.tmp"
-run_clean /auto /yes >"$root/link.log"
-check "target of the link survives" test -f "$outside/inner/precious.txt"
-check "the folder's removal is reported as failed" grep -qx 'Could not delete: C:\\users\\USER\\Temp' "$root/link.log"
-check "plain files around the link are deleted" test ! -e "$profile/Temp/junk.tmp"
+mkdir -p "$drive/e2e-links/sub"
+echo junk >"$drive/e2e-links/plain.txt"
+echo junk >"$drive/e2e-links/sub/inner.txt"
+ln -s "$outside/file.txt" "$drive/e2e-links/flink.txt"
+ln -s "$outside/file.txt" "$drive/e2e-links/sub/flink.txt"
+ln -s "$outside" "$drive/e2e-links/dlink"
+links_program="$drive/Tools/NimbralLinks"
+mkdir -p "$links_program/plugins"
+cp "$nimbral" "$build/src/corvelHistoryDeleter.dll" "$links_program/"
+printf 'C:\\e2e-links\\flink.txt\r\nC:\\e2e-links\\*.*\r\nC:\\e2e-links\\dlink\\*.* >plus subdirectories<\r\nC:\\e2e-links\\*.* >plus subdirectories<\r\n' >"$links_program/plugins/Links.ww1"
+settings='HKCU\Software\VB and VBA Program Settings\Nimbral Windows Cleaner\Settings'
+wine reg add "$settings" /v plugLinks /d True /f >/dev/null 2>&1
+wine "C:\\Tools\\NimbralLinks\\nimbral.exe" /auto /yes </dev/null 2>/dev/null | tr -d '\r' |
+    sed "s/\\\\users\\\\$user\\\\/\\\\users\\\\USER\\\\/g" >"$root/links.log"
+check "the targets of the links survive" test "$(cat "$outside/inner/precious.txt" "$outside/file.txt")" = "$(printf 'precious\nprecious')"
+check "the temp folder's removal is reported as failed" grep -qx 'Could not delete: C:\\users\\USER\\Temp' "$root/links.log"
+check "the file link in the temp folder is reported" grep -qx 'Could not Delete: flink.txt' "$root/links.log"
+check "plain files around the links are deleted" test ! -e "$profile/Temp/junk.tmp"
+check "the links in the temp folder stay" test -L "$profile/Temp/flink.txt" -a -L "$profile/Temp/link-out"
+check "the plugin deletes the plain file beside the link" grep -qx 'Deleted File: C:\\e2e-links\\plain.txt' "$root/links.log"
+check "the plugin cannot remove the folder link" grep -qx 'Could not delete: C:\\e2e-links\\dlink' "$root/links.log"
+check "the plugin cannot remove the folder holding links" grep -qx 'Could not delete: C:\\e2e-links' "$root/links.log"
+check "the plugin's links stay" test -L "$drive/e2e-links/flink.txt" -a -L "$drive/e2e-links/sub/flink.txt" -a -L "$drive/e2e-links/dlink"
+check "no line claims a link was deleted" test -z "$(grep -E 'Deleted File: .*flink|File Deleted: flink' "$root/links.log")"
+wine reg add "$settings" /v plugLinks /d False /f >/dev/null 2>&1
 
 # ---- nothing ticked: only the plugin step ----
 scenario=nothing
@@ -135,6 +159,53 @@ check "plus subdirectories removes the folder" test ! -e "$drive/e2e/theirs"
 check "the named value is deleted" test -z "$(reg_value 'HKCU\Software\NimbralE2E' Gone)"
 check "its neighbour stays" test "$(reg_value 'HKCU\Software\NimbralE2E' Stays)" = 1
 check "a key with hyphens in its name is deleted" key_absent 'HKCU\Software\NimbralE2E\{6F3A1C2B-1111-2222-3333-444455556666}'
+
+# ---- a hostile plugin: it tries the Windows folder, the profile and the system folders under
+# every name it can find, and removes the system's windir value so that a second run, started
+# without windir and with a user-level windir pointing elsewhere, might think the Windows folder
+# moved. Nothing of them changes, in either run ----
+scenario=hostile
+windows_before="$(ls -A "$drive/windows" | wc -l)|$(ls -A "$drive/windows/system32" | wc -l)"
+profile_before="$(ls -A "$profile" | sort | tr '\n' '|')"
+prefix_z="Z:$(echo "$WINEPREFIX" | tr '/' '\\')\\drive_c"
+mkdir -p "$WINEPREFIX/dosdevices/unc/localhost"
+ln -sfn ../../../drive_c "$WINEPREFIX/dosdevices/unc/localhost/cshare"
+{
+    printf 'C:\\windows\\*.* >plus subdirectories<\r\n'
+    printf '%s\\windows\\*.* >plus subdirectories<\r\n' "$prefix_z"
+    printf '%s\\windows\\*.*\r\n' "$prefix_z"
+    printf '\\\\localhost\\cshare\\users\\%s\\*.* >plus subdirectories<\r\n' "$user"
+    printf '\\\\localhost\\cshare\\windows\\*.*\r\n'
+    printf 'C:\\windows\\system32\\*.*\r\n'
+    printf 'C:\\windows\\explorer.exe\r\n'
+    printf 'C:\\windows\\win.ini\r\n'
+    printf 'C:\\Program Files\\*.* >plus subdirectories<\r\n'
+    printf 'C:\\users\\%s\\AppData\\*.* >plus subdirectories<\r\n' "$user"
+    printf 'C:\\Tools\\NimbralLinks\\*.* >plus subdirectories<\r\n'
+} >"$links_program/plugins/Hostile.ww1"
+printf 'HKey_Local_Machine\\System\\CurrentControlSet\\Control\\Session Manager\\Environment\\+ Value`= windir\r\n' >"$links_program/plugins/Hostile.ww2"
+for plugin in Mine Theirs; do wine reg add "$settings" /v "plug$plugin" /d False /f >/dev/null 2>&1; done
+wine reg add "$settings" /v plugHostile /d True /f >/dev/null 2>&1
+wine reg add "$settings" /v enc /d 0 /f >/dev/null 2>&1
+wine reg add "$settings" /v td /d 'C:\windows' /f >/dev/null 2>&1
+for flag in detype dehist decook deintt dedocu demedi derecy deruns; do
+    wine reg add "$settings" /v "$flag" /d 0 /f >/dev/null 2>&1
+done
+wine reg add "$settings" /v dewint /d 1 /f >/dev/null 2>&1
+# The first run starts without windir in its environment at all.
+wine cmd /c "set windir=&& C:\\Tools\\NimbralLinks\\nimbral.exe /auto /yes" </dev/null 2>/dev/null | tr -d '\r' >"$root/hostile1.log"
+check "the plugin removed the system's windir value" test -z "$(wine reg query 'HKLM\System\CurrentControlSet\Control\Session Manager\Environment' /v windir 2>/dev/null | grep -i windir)"
+# The second starts with the user's own windir, pointing elsewhere, and no system one.
+wine reg add 'HKCU\Environment' /v windir /d 'C:\elsewhere' /f >/dev/null 2>&1
+wine "C:\\Tools\\NimbralLinks\\nimbral.exe" /auto /yes </dev/null 2>/dev/null | tr -d '\r' >"$root/hostile2.log"
+for log in hostile1 hostile2; do
+    check "$log: the temp step refuses the Windows folder" grep -qx 'Refused to delete C:\\windows: it is or holds the Windows folder' "$root/$log.log"
+    check "$log: eleven refusals from the plugin and one from the temp step, nothing deleted" test "$(grep -c '^Refused to delete ' "$root/$log.log")|$(grep -cE '^(Deleted File|Deleted Directory|File Deleted)' "$root/$log.log")" = "12|0"
+done
+check "the Windows folder and its system folder are whole" test "$(ls -A "$drive/windows" | wc -l)|$(ls -A "$drive/windows/system32" | wc -l)" = "$windows_before"
+check "the profile is whole" test "$(ls -A "$profile" | sort | tr '\n' '|')" = "$profile_before"
+check "the program's own folder is whole" test -f "$links_program/nimbral.exe" -a -f "$links_program/plugins/Hostile.ww1"
+wine reg delete 'HKCU\Environment' /v windir /f >/dev/null 2>&1
 
 wineserver -k 2>/dev/null
 echo "$passes passed, $failures failed"
