@@ -26,9 +26,8 @@ wine reg add "$settings" /v enc /d 0 /f >/dev/null 2>&1
 temp="$WINEPREFIX/drive_c/users/${USER:-$(id -un)}/Temp"
 
 run() { # label
-    local out
-    out=$( { /usr/bin/time -f '%e %M' wine "$nimbral" /auto /yes </dev/null >/dev/null 2>/dev/null; } 2>&1 | tail -1)
-    echo "$1: $(echo "$out" | awk '{ printf "%.1f s, %d MB", $1, $2 / 1024 }'), $(find "$temp" -mindepth 1 | wc -l) entries left"
+    /usr/bin/time -o "$root/time.txt" -f '%e %M' wine "$nimbral" /auto /yes </dev/null >/dev/null 2>&1
+    echo "$1: $(awk '{ printf "%.1f s, %d MB", $1, $2 / 1024 }' "$root/time.txt"), $(find "$temp" -mindepth 1 | wc -l) entries left"
 }
 
 rm -rf "$temp"/*

@@ -148,10 +148,12 @@ std::string DisplayPath(const std::wstring& finalPath) {
     return Narrow(finalPath);
 }
 
-// The object's name as the kernel keeps it. Wine's GetFinalPathNameByHandleW gives up on paths
-// longer than 260 characters, while the kernel's own answer there, "\??\C:\...", has no such limit.
-std::optional<std::wstring> KernelNameOf(HANDLE handle) {
-    std::vector<ULONG> buffer(16 * 1024 + 8);  // a name of 32,767 characters and its header, aligned
+// The object's name as the kernel keeps it, when that is a path the program can use. Wine keeps
+// "\??\C:\..." and answers it without limit of length, where its GetFinalPathNameByHandleW (which
+// asks the same) gives up past 260 characters; Windows keeps a device name, "\Device\...".
+std::optional<std::wstring> KernelPathOf(HANDLE handle) {
+    // A name of 32,767 characters with its header, aligned; kept, since every deletion asks.
+    thread_local std::vector<ULONG> buffer(16 * 1024 + 8);
     ULONG needed = 0;
     if (!NT_SUCCESS(::NtQueryObject(handle, ObjectNameInformation, buffer.data(),
                                     static_cast<ULONG>(buffer.size() * sizeof(ULONG)), &needed))) {
@@ -159,7 +161,6 @@ std::optional<std::wstring> KernelNameOf(HANDLE handle) {
     }
     const auto* name = reinterpret_cast<const UNICODE_STRING*>(buffer.data());
     std::wstring text(name->Buffer, name->Length / sizeof(wchar_t));
-    // Only a name in the form of a path the program can use: on Windows the kernel names a device.
     if (text.compare(0, 4, L"\\??\\") != 0)
         return std::nullopt;
     text[1] = L'\\';
@@ -167,12 +168,14 @@ std::optional<std::wstring> KernelNameOf(HANDLE handle) {
 }
 
 std::optional<std::wstring> FinalPathOf(HANDLE handle) {
+    if (auto path = KernelPathOf(handle))
+        return path;
     std::wstring buffer(MAX_PATH, L'\0');
     for (;;) {
         const DWORD length = ::GetFinalPathNameByHandleW(handle, buffer.data(), static_cast<DWORD>(buffer.size()),
                                                          FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
         if (length == 0)
-            return KernelNameOf(handle);
+            return std::nullopt;
         if (length < buffer.size()) {
             buffer.resize(length);
             return buffer;
