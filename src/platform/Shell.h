@@ -37,6 +37,9 @@ class Shell {
     virtual void EmptyRecycleBin(WindowHandle owner) = 0;
     // The value of the environment variable "windir"; empty when it is not set.
     virtual std::string WindowsFolder() = 0;
+    // Opens a link with the system's default handler (a web address in the browser) in a normal
+    // window; reports nothing.
+    virtual void OpenLink(const std::string& link) = 0;
 };
 
 }  // namespace nimbral

@@ -29,6 +29,7 @@ class FakeShell final : public Shell {
         calls.push_back("EmptyRecycleBin");
     }
     std::string WindowsFolder() override { return windowsFolder; }
+    void OpenLink(const std::string& link) override { openedLinks.push_back(link); }
 
     std::map<int, std::string> folders;
     std::string tempPath = "C:\\users\\me\\Temp\\";
@@ -36,6 +37,7 @@ class FakeShell final : public Shell {
     std::vector<std::string> recentDocuments;
     std::vector<WindowHandle> recycleBinEmptiedBy;
     std::vector<std::string> calls;
+    std::vector<std::string> openedLinks;
 };
 
 }  // namespace nimbral::testing

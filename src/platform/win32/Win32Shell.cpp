@@ -62,4 +62,9 @@ std::string Win32Shell::WindowsFolder() {
     return std::string(buffer, length);
 }
 
+// Opened without an owner, so the browser outlives whichever window asked for the page.
+void Win32Shell::OpenLink(const std::string& link) {
+    ::ShellExecuteA(nullptr, nullptr, link.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
 }  // namespace nimbral::win32

@@ -12,6 +12,7 @@ class Win32Shell final : public Shell {
     void AddRecentDocument(const std::string& path) override;
     void EmptyRecycleBin(WindowHandle owner) override;
     std::string WindowsFolder() override;
+    void OpenLink(const std::string& link) override;
 };
 
 }  // namespace nimbral::win32
