@@ -1,8 +1,12 @@
 # The windows, driven in-process through their controls under Wine (and Xvfb for a display).
 if(WIN32)
     add_executable(nimbral_gui_tests
+        gui/MainWindowTest.cpp
+        gui/ProgramWindowsTest.cpp
         gui/ResultsWindowTest.cpp
+        gui/WindowServicesTest.cpp
         win/WinTestMain.cpp
+        win/WinTestSupport.cpp
         $<TARGET_OBJECTS:nimbral_resources>
     )
     target_link_libraries(nimbral_gui_tests PRIVATE nimbral_windows nimbral_doubles GTest::gmock)

@@ -6,13 +6,13 @@
 
 #include <climits>
 #include <cmath>
+#include <functional>
 #include <optional>
 #include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "windows/resource.h"
 #include "doubles/FakeFileSystem.h"
 #include "doubles/FakeOsVersionSource.h"
 #include "doubles/FakeRegistry.h"
@@ -20,8 +20,10 @@
 #include "doubles/FakeShell.h"
 #include "doubles/FakeUrlCache.h"
 #include "engine/modEngine.h"
+#include "windows/MessageLoop.h"
 #include "windows/WindowBase.h"
 #include "windows/frmResults.h"
+#include "windows/resource.h"
 
 namespace nimbral {
 namespace {
@@ -346,19 +348,33 @@ class ProbeWindow final : public WindowBase {
     using WindowBase::RunModal;
 
     std::optional<INT_PTR> endAtOnce;
+    std::optional<std::function<void(ProbeWindow&)>> duringModal;
     std::vector<std::pair<int, int>> commands;
+    std::vector<int> notified;
     HWND initialised = nullptr;
+    bool throwOnCancel = false;
 
   private:
     void OnInitDialog() override {
         initialised = Hwnd();
         if (endAtOnce)
             EndModal(*endAtOnce);
+        if (duringModal)
+            (*duringModal)(*this);
     }
     void OnCommand(int controlId, int notification) override {
         commands.emplace_back(controlId, notification);
-        if (controlId == IDCANCEL)
+        if (controlId == IDC_frmResults_cmdClose)
             throw std::runtime_error("handler failed");
+    }
+    std::optional<INT_PTR> OnNotify(int controlId, NMHDR& header) override {
+        notified.push_back(controlId);
+        return 7;
+    }
+    void OnCancel() override {
+        if (throwOnCancel)
+            throw std::runtime_error("cancel failed");
+        WindowBase::OnCancel();
     }
 };
 
@@ -425,10 +441,51 @@ TEST(WindowBase, RoutesCommandsByControlIdAndKeepsExceptionsInside) {
     probe.commands.clear();  // the log list's focus notice
 
     ::SendMessageA(probe.Hwnd(), WM_COMMAND, MAKEWPARAM(IDC_frmResults_cmdClose, BN_CLICKED), 0);
+    ::SendMessageA(probe.Hwnd(), WM_COMMAND, MAKEWPARAM(IDC_frmResults_lstStatus, LBN_DBLCLK), 0);
+    EXPECT_THAT(probe.commands, ElementsAre(std::pair(IDC_frmResults_cmdClose, BN_CLICKED),
+                                            std::pair(IDC_frmResults_lstStatus, LBN_DBLCLK)));
+    probe.throwOnCancel = true;
     ::SendMessageA(probe.Hwnd(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-    EXPECT_THAT(probe.commands,
-                ElementsAre(std::pair(IDC_frmResults_cmdClose, BN_CLICKED), std::pair(IDCANCEL, BN_CLICKED)));
     EXPECT_TRUE(probe.IsOpen());
+}
+
+TEST(WindowBase, NotificationsReachTheWindowWithItsAnswer) {
+    ProbeWindow probe;
+    ASSERT_TRUE(probe.CreateModeless(ThisProgram(), IDD_frmResults, nullptr));
+    NMHDR header = {probe.Control(IDC_frmResults_lstStatus), IDC_frmResults_lstStatus, NM_CLICK};
+    EXPECT_EQ(::SendMessageA(probe.Hwnd(), WM_NOTIFY, IDC_frmResults_lstStatus, reinterpret_cast<LPARAM>(&header)), 7);
+    EXPECT_THAT(probe.notified, ElementsAre(IDC_frmResults_lstStatus));
+}
+
+TEST(WindowBase, OkAndCancelUnloadAModelessWindow) {
+    for (int id : {IDOK, IDCANCEL}) {
+        SCOPED_TRACE(id);
+        ProbeWindow probe;
+        ASSERT_TRUE(probe.CreateModeless(ThisProgram(), IDD_frmResults, nullptr));
+        ::SendMessageA(probe.Hwnd(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
+        EXPECT_FALSE(probe.IsOpen());
+    }
+}
+
+TEST(WindowBase, OkAndCancelEndAModalRunWithTheirIds) {
+    for (int id : {IDOK, IDCANCEL}) {
+        SCOPED_TRACE(id);
+        ProbeWindow probe;
+        probe.duringModal = [id](ProbeWindow& window) {
+            ::PostMessageA(window.Hwnd(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
+        };
+        EXPECT_EQ(probe.RunModal(ThisProgram(), IDD_frmResults, nullptr), id);
+        EXPECT_FALSE(probe.IsOpen());
+    }
+}
+
+// Escape reaches a modeless window only through the message loop's dialog handling.
+TEST(WindowBase, PumpingHandsKeysToTheModelessWindows) {
+    ProbeWindow probe;
+    ASSERT_TRUE(probe.CreateModeless(ThisProgram(), IDD_frmResults, nullptr));
+    ::PostMessageA(probe.Control(IDC_frmResults_lstStatus), WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+    ProcessPendingMessages();
+    EXPECT_FALSE(probe.IsOpen());
 }
 
 TEST(WindowBase, ObjectAndWindowGoTogether) {
