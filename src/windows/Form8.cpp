@@ -7,6 +7,7 @@
 #include "system/WindowTexts.h"
 #include "system/xfileExists.h"
 #include "windows/Controls.h"
+#include "windows/modIcon.h"
 #include "windows/modOnTop.h"
 #include "windows/resource.h"
 
@@ -36,12 +37,16 @@ Form8::Form8(HINSTANCE instance, SettingsStore& settings, FileSystem& fileSystem
 }
 
 void Form8::OnInitDialog() {
+    SetWindowIcons(Hwnd(), IDI_AAA, false);
     const HWND box = Control(IDC_Form8_rtf1);
     // Without its file the window says where the file was looked for, rather than showing an empty
     // box.
     if (!LoadHelpFile())
         controls::SetText(box, "The help file could not be found; it belongs at " + helpFile_ + ".");
+    // The help opens at its beginning, nothing selected.
+    SetInitialFocus(IDC_Form8_rtf1);
     ::SendMessageA(box, EM_SETSEL, 0, 0);
+    ::SendMessageA(box, EM_SCROLLCARET, 0, 0);
     SetOnTop(Hwnd(), true);
     const std::string showHelp = settings_.GetSetting("showHelp", "1");
     controls::SetChecked(Control(IDC_Form8_Check1), NumericValue(showHelp) != 0 ? BST_CHECKED : BST_UNCHECKED);

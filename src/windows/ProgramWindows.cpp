@@ -2,6 +2,7 @@
 
 #include "system/WindowTexts.h"
 #include "windows/frmPass.h"
+#include "windows/modOnTop.h"
 
 namespace nimbral {
 
@@ -47,6 +48,9 @@ void ProgramWindows::LoadMainWindow() {
     main_.reset();
     main_.emplace(parts_.instance, std::move(parts), *this);
     main_->Show();
+    // The help window that the load opened stays in front of the main window shown after it.
+    if (Help())
+        SetOnTop(help_->Hwnd(), true);
 }
 
 // From the main window only, and never while a run is under way: the results window stays up,

@@ -26,6 +26,13 @@ class WindowBase {
     HWND Control(int controlId) const { return ::GetDlgItem(Hwnd(), controlId); }
 
   protected:
+    // From OnInitDialog: the window starts with the focus on this control, as it is, instead of on
+    // the first control the Tab key reaches (which, for a text box, would select all its text).
+    void SetInitialFocus(int controlId) {
+        ::SetFocus(Control(controlId));
+        initialFocusSet_ = true;
+    }
+
     WindowBase() = default;
     // Detaches before the window goes: its last messages must not reach an object that is half
     // destroyed.
@@ -104,8 +111,9 @@ class WindowBase {
     INT_PTR Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
         switch (message) {
             case WM_INITDIALOG:
+                initialFocusSet_ = false;
                 OnInitDialog();
-                return TRUE;
+                return initialFocusSet_ ? FALSE : TRUE;
             case WM_COMMAND:
                 if (LOWORD(wParam) == IDOK && HIWORD(wParam) == BN_CLICKED)
                     OnOk();
@@ -136,6 +144,7 @@ class WindowBase {
 
     win32::UniqueHwnd hwnd_;
     bool modal_ = false;
+    bool initialFocusSet_ = false;
 };
 
 }  // namespace nimbral

@@ -2,6 +2,7 @@
 
 #include "system/WindowTexts.h"
 #include "windows/Controls.h"
+#include "windows/modIcon.h"
 #include "windows/resource.h"
 
 namespace nimbral {
@@ -36,6 +37,7 @@ frmAbout::frmAbout(HINSTANCE instance, const Identity& identity, std::function<v
 }
 
 void frmAbout::OnInitDialog() {
+    SetWindowIcons(Hwnd(), IDI_AAA, false);
     controls::SetText(Hwnd(), AboutCaption(identity_));
     controls::SetText(Control(IDC_frmAbout_Label1), identity_.productName);
     controls::SetText(Control(IDC_frmAbout_lblCompany), identity_.companyName);

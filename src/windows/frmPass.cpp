@@ -2,6 +2,7 @@
 
 #include "system/WindowTexts.h"
 #include "windows/Controls.h"
+#include "windows/modIcon.h"
 #include "windows/resource.h"
 
 namespace nimbral {
@@ -16,6 +17,7 @@ bool frmPass::Run(HWND owner) {
 }
 
 void frmPass::OnInitDialog() {
+    SetWindowIcons(Hwnd(), IDI_AAA, false);
     controls::SetText(Hwnd(), identity_.productName);
     settings_.LoadSettings();
     if (settings_.Current().ipa == 0) {

@@ -6,6 +6,7 @@
 #include <climits>
 #include <cmath>
 
+#include "windows/modIcon.h"
 #include "windows/resource.h"
 
 namespace nimbral {
@@ -38,6 +39,7 @@ frmResults::frmResults(HINSTANCE instance, HWND owner, std::function<void()> onC
 }
 
 void frmResults::OnInitDialog() {
+    SetWindowIcons(Hwnd(), IDI_AAA, false);
     // Until the run is over the title bar's X is as unavailable as the close button.
     ::EnableMenuItem(::GetSystemMenu(Hwnd(), FALSE), SC_CLOSE, MF_BYCOMMAND | MF_GRAYED);
     measure_.reset(::CreateCompatibleDC(nullptr));

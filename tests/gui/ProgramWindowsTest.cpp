@@ -333,6 +333,12 @@ TEST(SmallWindows, HelpWindowShowsTheHelpFileOnTopAndRemembersShowAtStartup) {
     const HWND box = Item(help, IDC_Form8_rtf1);
     EXPECT_EQ(controls::Text(box).substr(0, 32), "Ticking Cookies removes them.");
     EXPECT_TRUE(::GetWindowLongA(box, GWL_STYLE) & ES_READONLY);
+    // It opens at the top with nothing selected.
+    DWORD from = 1, to = 1;
+    ::SendMessageA(box, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
+    EXPECT_EQ(from, 0u);
+    EXPECT_EQ(to, 0u);
+    EXPECT_EQ(::SendMessageA(box, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
 
     const HWND check = Item(help, IDC_Form8_Check1);
     EXPECT_EQ(controls::Text(check), "Show at Startup");
