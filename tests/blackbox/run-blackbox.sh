@@ -8,9 +8,7 @@
 set -u
 build="$(cd "$1" && pwd)"
 root="$build/wine-blackbox"
-export WINEPREFIX="$root/prefix" HOME="$root/home" XDG_DATA_HOME="$root/xdg/data"
-export XDG_CONFIG_HOME="$root/xdg/config" XDG_CACHE_HOME="$root/xdg/cache"
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+. "$(dirname "$0")/../../tools/fresh-prefix.sh"
 nimbral="$build/src/nimbral.exe"
 walk="$build/tools/walk/walk_windows.exe"
 settings='HKCU\Software\VB and VBA Program Settings\Nimbral Windows Cleaner\Settings'
@@ -33,14 +31,7 @@ check() { # description, command...
     if "$@"; then passes=$((passes + 1)); else fail "$what"; fi
 }
 
-wineserver -k 2>/dev/null
-rm -rf "$root"
-mkdir -p "$WINEPREFIX" "$HOME" "$XDG_DATA_HOME" "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME"
-wineserver -p </dev/null >/dev/null 2>&1
-wineboot -i </dev/null >/dev/null 2>&1
-# Frames drawn by Wine itself (no window manager here), and no crash dialog waiting for a click.
-wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
-wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+fresh_prefix "$root"
 program="$(winepath -w "$nimbral")"
 
 # ---- the road of one clean run, through the windows ----
