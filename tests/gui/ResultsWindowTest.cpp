@@ -20,6 +20,7 @@
 #include "doubles/FakeShell.h"
 #include "doubles/FakeUrlCache.h"
 #include "engine/modEngine.h"
+#include "windows/Controls.h"
 #include "windows/MessageLoop.h"
 #include "windows/WindowBase.h"
 #include "windows/frmResults.h"
@@ -35,11 +36,7 @@ HINSTANCE ThisProgram() {
     return ::GetModuleHandleA(nullptr);
 }
 
-std::string TextOf(HWND window) {
-    std::string text(static_cast<size_t>(::GetWindowTextLengthA(window)) + 1, '\0');
-    text.resize(static_cast<size_t>(::GetWindowTextA(window, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
+using controls::Text;
 
 std::string ClassOf(HWND window) {
     char name[64] = {};
@@ -57,18 +54,7 @@ struct LoadedResults {
 
     HWND Item(int id) const { return ::GetDlgItem(window.Hwnd(), id); }
 
-    std::vector<std::string> Log() const {
-        const HWND list = Item(IDC_frmResults_lstStatus);
-        std::vector<std::string> lines;
-        const auto count = ::SendMessageA(list, LB_GETCOUNT, 0, 0);
-        for (LRESULT i = 0; i < count; ++i) {
-            std::string line(static_cast<size_t>(::SendMessageA(list, LB_GETTEXTLEN, i, 0)) + 1, '\0');
-            line.resize(
-                static_cast<size_t>(::SendMessageA(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(line.data()))));
-            lines.push_back(line);
-        }
-        return lines;
-    }
+    std::vector<std::string> Log() const { return controls::ListRows(Item(IDC_frmResults_lstStatus)); }
 
     int ProgressTop() const {
         return static_cast<int>(::SendMessageA(Item(IDC_frmResults_ProgressBar1), PBM_GETRANGE, FALSE, 0));
@@ -79,7 +65,7 @@ struct LoadedResults {
     int ProgressPosition() const {
         return static_cast<int>(::SendMessageA(Item(IDC_frmResults_ProgressBar1), PBM_GETPOS, 0, 0));
     }
-    bool CloseEnabled() const { return ::IsWindowEnabled(Item(IDC_frmResults_cmdClose)); }
+    bool CloseEnabled() const { return controls::Enabled(Item(IDC_frmResults_cmdClose)); }
     bool TitleBarCloseGreyed() const {
         return ::GetMenuState(::GetSystemMenu(window.Hwnd(), FALSE), SC_CLOSE, MF_BYCOMMAND) & MF_GRAYED;
     }
@@ -91,10 +77,10 @@ struct LoadedResults {
 TEST(ResultsWindow, LoadsWithItsCaptionLabelsAndControlsAndAnEmptyLog) {
     LoadedResults results;
     ASSERT_TRUE(results.window.IsOpen());
-    EXPECT_EQ(TextOf(results.window.Hwnd()), "nimbral :: results");
-    EXPECT_EQ(TextOf(results.Item(IDC_frmResults_Label1)), "status:");
-    EXPECT_EQ(TextOf(results.Item(IDC_frmResults_lblStatus)), "");
-    EXPECT_EQ(TextOf(results.Item(IDC_frmResults_cmdClose)), "close");
+    EXPECT_EQ(Text(results.window.Hwnd()), "nimbral :: results");
+    EXPECT_EQ(Text(results.Item(IDC_frmResults_Label1)), "status:");
+    EXPECT_EQ(Text(results.Item(IDC_frmResults_lblStatus)), "");
+    EXPECT_EQ(Text(results.Item(IDC_frmResults_cmdClose)), "close");
     EXPECT_EQ(ClassOf(results.Item(IDC_frmResults_ProgressBar1)), "msctls_progress32");
     EXPECT_THAT(results.Log(), IsEmpty());
 
@@ -154,9 +140,9 @@ TEST(ResultsWindow, LongLinesWidenTheLogSoItScrollsSideways) {
 TEST(ResultsWindow, StatusShowsTheLatestText) {
     LoadedResults results;
     results.window.SetStatus("Editing Typed URL's");
-    EXPECT_EQ(TextOf(results.Item(IDC_frmResults_lblStatus)), "Editing Typed URL's");
+    EXPECT_EQ(Text(results.Item(IDC_frmResults_lblStatus)), "Editing Typed URL's");
     results.window.SetStatus("Finished Covering Your Tracks");
-    EXPECT_EQ(TextOf(results.Item(IDC_frmResults_lblStatus)), "Finished Covering Your Tracks");
+    EXPECT_EQ(Text(results.Item(IDC_frmResults_lblStatus)), "Finished Covering Your Tracks");
 }
 
 TEST(ResultsWindow, ProgressMapsFractionsOntoTheBarWithoutAnEmptyRange) {
@@ -267,7 +253,7 @@ TEST(ResultsWindow, NextRunStartsWithAnEmptyLogAndAClearedStatus) {
     }
     LoadedResults second;
     EXPECT_THAT(second.Log(), IsEmpty());
-    EXPECT_EQ(TextOf(second.Item(IDC_frmResults_lblStatus)), "");
+    EXPECT_EQ(Text(second.Item(IDC_frmResults_lblStatus)), "");
     EXPECT_EQ(second.ProgressPosition(), 0);
     EXPECT_FALSE(second.CloseEnabled());
 }
@@ -427,7 +413,7 @@ TEST(ResultsWindow, ACleanRunFillsItAndOnlyItsEndEnablesClosing) {
     // The cookie step listed the folder with the window's own hidden lister.
     ASSERT_NE(host.results.window.File1(), nullptr);
     EXPECT_EQ(host.results.window.File1()->Path(), "C:\\Cookies");
-    EXPECT_EQ(TextOf(host.results.Item(IDC_frmResults_lblStatus)), "Finished Covering Your Tracks");
+    EXPECT_EQ(Text(host.results.Item(IDC_frmResults_lblStatus)), "Finished Covering Your Tracks");
     EXPECT_EQ(host.results.ProgressPosition(), host.results.ProgressTop());
     EXPECT_TRUE(host.results.CloseEnabled());
     ::SendMessageA(host.results.Item(IDC_frmResults_cmdClose), BM_CLICK, 0, 0);
