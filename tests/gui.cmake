@@ -1,10 +1,18 @@
 # The windows, driven in-process through their controls under Wine (and Xvfb for a display).
 if(WIN32)
     add_executable(nimbral_gui_tests
+        gui/MainWindowTest.cpp
+        gui/ProgramWindowsTest.cpp
         gui/ResultsWindowTest.cpp
+        gui/WindowServicesTest.cpp
         win/WinTestMain.cpp
+        win/WinTestSupport.cpp
         $<TARGET_OBJECTS:nimbral_resources>
     )
     target_link_libraries(nimbral_gui_tests PRIVATE nimbral_windows nimbral_doubles GTest::gmock)
     nimbral_add_wine_test(gui nimbral_gui_tests)
+
+    # nimbral.exe from outside its process, in a prefix of its own.
+    add_test(NAME blackbox COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/blackbox/run-blackbox.sh ${CMAKE_BINARY_DIR})
+    set_tests_properties(blackbox PROPERTIES TIMEOUT 900 RUN_SERIAL TRUE)
 endif()

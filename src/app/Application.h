@@ -1,9 +1,8 @@
 #pragma once
 
 // The one object that owns what the program keeps for its whole life: the OS adapters, the identity
-// values, the settings store, the main window's listers, its plugin list and the cookie folder.
-// Windows and steps are handed what they need from here, so each can be built and tested on fresh
-// state.
+// values, the settings store, the main window's listers, its plugin list and the windows. Windows
+// and steps are handed what they need from here, so each can be built and tested on fresh state.
 
 #include <string>
 
@@ -20,26 +19,32 @@
 #include "settings/SettingsStore.h"
 #include "system/Listers.h"
 #include "system/modRebrand.h"
+#include "windows/MessageBoxes.h"
+#include "windows/ProgramWindows.h"
 
 namespace nimbral {
 
 class Application {
   public:
-    explicit Application(Identity identity);
+    Application(Identity identity, MessageBoxes& messages);
     Application(const Application&) = delete;
     Application& operator=(const Application&) = delete;
 
     const Identity& identity() const { return identity_; }
     SettingsStore& settings() { return settings_; }
+    ProgramWindows& windows() { return windows_; }
 
-    // What the main window's load prepares for a clean run: the plugin list, built afresh from the
-    // plugin folders, and the cookie folder, looked up afresh.
-    EngineServices Services(WindowHandle mainWindow);
+    // The program as a user starts it: password prompt, splash, main window, until the main window
+    // closes or File > Exit.
+    int RunWindows();
 
-    // One clean run on the stored settings, each log line written to standard output.
+    // One clean run on the stored settings, each log line written to standard output. With password
+    // protection on, the prompt comes first; giving it up cleans nothing and answers 1.
     int RunHeadless(bool confirmTempFolder);
 
   private:
+    ProgramParts Parts();
+
     win32::Win32SettingsArea settingsArea_;
     win32::Win32Registry registry_;
     win32::Win32FileSystem fileSystem_;
@@ -48,12 +53,14 @@ class Application {
     win32::Win32HistoryLibrary history_;
     win32::Win32OsVersionSource osVersion_;
     Identity identity_;
+    MessageBoxes& messages_;
     SettingsStore settings_;
     MainWindowListers listers_;
     std::string programFolder_;
     PluginTables pluginTables_;
     PluginList lstPlugs_;
     PluginFiles plugins_;
+    ProgramWindows windows_;
 };
 
 }  // namespace nimbral

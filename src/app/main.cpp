@@ -3,12 +3,13 @@
 #include "app/Application.h"
 #include "engine/Headless.h"
 #include "platform/win32/VersionResource.h"
+#include "windows/MessageBoxes.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
-    nimbral::Application app(nimbral::win32::ReadIdentity());
+    nimbral::SystemMessageBoxes messages;
+    nimbral::Application app(nimbral::win32::ReadIdentity(), messages);
     const nimbral::CommandLineSwitches switches = nimbral::ParseCommandLine(commandLine ? commandLine : "");
     if (switches.autoClean)
         return app.RunHeadless(switches.yes);
-    app.settings().LoadSettings();
-    return 0;
+    return app.RunWindows();
 }

@@ -58,6 +58,9 @@ class Shell {
     // system answers it and never from the environment or a setting that a user or a plugin could
     // change. A folder may come under several paths; each counts.
     virtual std::vector<SystemFolderPath> OwnFolders() = 0;
+    // Opens a link with the system's default handler (a web address in the browser) in a normal
+    // window; reports nothing.
+    virtual void OpenLink(const std::string& link) = 0;
 };
 
 }  // namespace nimbral

@@ -6,6 +6,7 @@
 #include <climits>
 #include <cmath>
 
+#include "windows/modIcon.h"
 #include "windows/resource.h"
 
 namespace nimbral {
@@ -38,12 +39,13 @@ frmResults::frmResults(HINSTANCE instance, HWND owner, std::function<void()> onC
 }
 
 void frmResults::OnInitDialog() {
+    SetWindowIcons(Hwnd(), IDI_AAA, false);
     // Until the run is over the title bar's X is as unavailable as the close button.
     ::EnableMenuItem(::GetSystemMenu(Hwnd(), FALSE), SC_CLOSE, MF_BYCOMMAND | MF_GRAYED);
     measure_.reset(::CreateCompatibleDC(nullptr));
     const auto font = reinterpret_cast<HFONT>(::SendMessageA(Control(IDC_frmResults_lstStatus), WM_GETFONT, 0, 0));
     if (measure_ && font)
-        ::SelectObject(measure_.get(), font);
+        measureFont_ = win32::SelectObjectRestorer(measure_.get(), font);
     ShowProgressRange();
 }
 
@@ -119,18 +121,7 @@ void frmResults::ProcessPendingMessages() {
     if (lastPump_ && now - *lastPump_ < kPumpIntervalMs)
         return;
     lastPump_ = now;
-    MSG message;
-    while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        if (message.message == WM_QUIT) {
-            // The program's own message loop ends on it: put it back for that loop to find.
-            ::PostQuitMessage(static_cast<int>(message.wParam));
-            return;
-        }
-        if (IsOpen() && ::IsDialogMessageA(Hwnd(), &message))
-            continue;
-        ::TranslateMessage(&message);
-        ::DispatchMessageA(&message);
-    }
+    nimbral::ProcessPendingMessages();
 }
 
 bool frmResults::ConfirmOkCancel(const std::string& title, const std::string& text) {
@@ -159,10 +150,6 @@ void frmResults::OnCommand(int controlId, int notification) {
             if (notification == BN_CLICKED)
                 OnCloseClicked();
             break;
-        // Escape, like the title bar's X, closes the window only once the run is over.
-        case IDCANCEL:
-            OnCloseClicked();
-            break;
     }
 }
 
@@ -173,6 +160,7 @@ std::optional<INT_PTR> frmResults::OnMessage(UINT message, WPARAM wParam, LPARAM
             return TRUE;
         case WM_DESTROY:
             // The dialog deletes its font as it goes, which must not still be selected here.
+            measureFont_.reset();
             measure_.reset();
             break;
     }

@@ -47,14 +47,10 @@ class frmResults final : public WindowBase, public ResultsSurface {
     void SetTickSource(TickSource tickSource);
 
   private:
-    struct MemoryDcTraits {
-        using Handle = HDC;
-        static Handle Empty() { return nullptr; }
-        static void Close(Handle h) { ::DeleteDC(h); }
-    };
-
     void OnInitDialog() override;
     void OnCommand(int controlId, int notification) override;
+    // Escape, like the title bar's X, closes the window only once the run is over.
+    void OnCancel() override { OnCloseClicked(); }
     std::optional<INT_PTR> OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     void OnCloseClicked();
@@ -73,7 +69,8 @@ class frmResults final : public WindowBase, public ResultsSurface {
     double progressScale_ = 1;
     int progressTop_ = 1;
     // The log's font, selected into a DC of its own, measures each line once as it arrives.
-    win32::UniqueAny<MemoryDcTraits> measure_;
+    win32::UniqueHdc measure_;
+    win32::SelectObjectRestorer measureFont_;
     int widestLine_ = 0;
 };
 

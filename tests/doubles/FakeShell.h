@@ -40,6 +40,7 @@ class FakeShell final : public Shell {
     }
     std::string WindowsFolder() override { return windowsFolder; }
     std::vector<SystemFolderPath> OwnFolders() override { return ownFolders; }
+    void OpenLink(const std::string& link) override { openedLinks.push_back(link); }
 
     std::map<int, std::string> folders;
     std::string tempPath = "C:\\users\\me\\Temp\\";
@@ -59,6 +60,7 @@ class FakeShell final : public Shell {
     std::vector<std::string> recentDocuments;
     std::vector<WindowHandle> recycleBinEmptiedBy;
     std::vector<std::string> calls;
+    std::vector<std::string> openedLinks;
 
   private:
     FakeFileSystem* fileSystem_ = nullptr;

@@ -6,6 +6,7 @@
 
 #include <climits>
 #include <cmath>
+#include <functional>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -19,6 +20,8 @@
 #include "doubles/FakeShell.h"
 #include "doubles/FakeUrlCache.h"
 #include "engine/modEngine.h"
+#include "windows/Controls.h"
+#include "windows/MessageLoop.h"
 #include "windows/WindowBase.h"
 #include "windows/frmResults.h"
 #include "windows/resource.h"
@@ -33,11 +36,7 @@ HINSTANCE ThisProgram() {
     return ::GetModuleHandleA(nullptr);
 }
 
-std::string TextOf(HWND window) {
-    std::string text(static_cast<size_t>(::GetWindowTextLengthA(window)) + 1, '\0');
-    text.resize(static_cast<size_t>(::GetWindowTextA(window, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
+using controls::Text;
 
 std::string ClassOf(HWND window) {
     char name[64] = {};
@@ -55,18 +54,7 @@ struct LoadedResults {
 
     HWND Item(int id) const { return ::GetDlgItem(window.Hwnd(), id); }
 
-    std::vector<std::string> Log() const {
-        const HWND list = Item(IDC_frmResults_lstStatus);
-        std::vector<std::string> lines;
-        const auto count = ::SendMessageA(list, LB_GETCOUNT, 0, 0);
-        for (LRESULT i = 0; i < count; ++i) {
-            std::string line(static_cast<size_t>(::SendMessageA(list, LB_GETTEXTLEN, i, 0)) + 1, '\0');
-            line.resize(
-                static_cast<size_t>(::SendMessageA(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(line.data()))));
-            lines.push_back(line);
-        }
-        return lines;
-    }
+    std::vector<std::string> Log() const { return controls::ListRows(Item(IDC_frmResults_lstStatus)); }
 
     int ProgressTop() const {
         return static_cast<int>(::SendMessageA(Item(IDC_frmResults_ProgressBar1), PBM_GETRANGE, FALSE, 0));
@@ -77,7 +65,7 @@ struct LoadedResults {
     int ProgressPosition() const {
         return static_cast<int>(::SendMessageA(Item(IDC_frmResults_ProgressBar1), PBM_GETPOS, 0, 0));
     }
-    bool CloseEnabled() const { return ::IsWindowEnabled(Item(IDC_frmResults_cmdClose)); }
+    bool CloseEnabled() const { return controls::Enabled(Item(IDC_frmResults_cmdClose)); }
     bool TitleBarCloseGreyed() const {
         return ::GetMenuState(::GetSystemMenu(window.Hwnd(), FALSE), SC_CLOSE, MF_BYCOMMAND) & MF_GRAYED;
     }
@@ -89,10 +77,10 @@ struct LoadedResults {
 TEST(ResultsWindow, LoadsWithItsCaptionLabelsAndControlsAndAnEmptyLog) {
     LoadedResults results;
     ASSERT_TRUE(results.window.IsOpen());
-    EXPECT_EQ(TextOf(results.window.Hwnd()), "nimbral :: results");
-    EXPECT_EQ(TextOf(results.Item(IDC_frmResults_Label1)), "status:");
-    EXPECT_EQ(TextOf(results.Item(IDC_frmResults_lblStatus)), "");
-    EXPECT_EQ(TextOf(results.Item(IDC_frmResults_cmdClose)), "close");
+    EXPECT_EQ(Text(results.window.Hwnd()), "nimbral :: results");
+    EXPECT_EQ(Text(results.Item(IDC_frmResults_Label1)), "status:");
+    EXPECT_EQ(Text(results.Item(IDC_frmResults_lblStatus)), "");
+    EXPECT_EQ(Text(results.Item(IDC_frmResults_cmdClose)), "close");
     EXPECT_EQ(ClassOf(results.Item(IDC_frmResults_ProgressBar1)), "msctls_progress32");
     EXPECT_THAT(results.Log(), IsEmpty());
 
@@ -152,9 +140,9 @@ TEST(ResultsWindow, LongLinesWidenTheLogSoItScrollsSideways) {
 TEST(ResultsWindow, StatusShowsTheLatestText) {
     LoadedResults results;
     results.window.SetStatus("Editing Typed URL's");
-    EXPECT_EQ(TextOf(results.Item(IDC_frmResults_lblStatus)), "Editing Typed URL's");
+    EXPECT_EQ(Text(results.Item(IDC_frmResults_lblStatus)), "Editing Typed URL's");
     results.window.SetStatus("Finished Covering Your Tracks");
-    EXPECT_EQ(TextOf(results.Item(IDC_frmResults_lblStatus)), "Finished Covering Your Tracks");
+    EXPECT_EQ(Text(results.Item(IDC_frmResults_lblStatus)), "Finished Covering Your Tracks");
 }
 
 TEST(ResultsWindow, ProgressMapsFractionsOntoTheBarWithoutAnEmptyRange) {
@@ -265,7 +253,7 @@ TEST(ResultsWindow, NextRunStartsWithAnEmptyLogAndAClearedStatus) {
     }
     LoadedResults second;
     EXPECT_THAT(second.Log(), IsEmpty());
-    EXPECT_EQ(TextOf(second.Item(IDC_frmResults_lblStatus)), "");
+    EXPECT_EQ(Text(second.Item(IDC_frmResults_lblStatus)), "");
     EXPECT_EQ(second.ProgressPosition(), 0);
     EXPECT_FALSE(second.CloseEnabled());
 }
@@ -346,19 +334,33 @@ class ProbeWindow final : public WindowBase {
     using WindowBase::RunModal;
 
     std::optional<INT_PTR> endAtOnce;
+    std::optional<std::function<void(ProbeWindow&)>> duringModal;
     std::vector<std::pair<int, int>> commands;
+    std::vector<int> notified;
     HWND initialised = nullptr;
+    bool throwOnCancel = false;
 
   private:
     void OnInitDialog() override {
         initialised = Hwnd();
         if (endAtOnce)
             EndModal(*endAtOnce);
+        if (duringModal)
+            (*duringModal)(*this);
     }
     void OnCommand(int controlId, int notification) override {
         commands.emplace_back(controlId, notification);
-        if (controlId == IDCANCEL)
+        if (controlId == IDC_frmResults_cmdClose)
             throw std::runtime_error("handler failed");
+    }
+    std::optional<INT_PTR> OnNotify(int controlId, NMHDR& header) override {
+        notified.push_back(controlId);
+        return 7;
+    }
+    void OnCancel() override {
+        if (throwOnCancel)
+            throw std::runtime_error("cancel failed");
+        WindowBase::OnCancel();
     }
 };
 
@@ -411,7 +413,7 @@ TEST(ResultsWindow, ACleanRunFillsItAndOnlyItsEndEnablesClosing) {
     // The cookie step listed the folder with the window's own hidden lister.
     ASSERT_NE(host.results.window.File1(), nullptr);
     EXPECT_EQ(host.results.window.File1()->Path(), "C:\\Cookies");
-    EXPECT_EQ(TextOf(host.results.Item(IDC_frmResults_lblStatus)), "Finished Covering Your Tracks");
+    EXPECT_EQ(Text(host.results.Item(IDC_frmResults_lblStatus)), "Finished Covering Your Tracks");
     EXPECT_EQ(host.results.ProgressPosition(), host.results.ProgressTop());
     EXPECT_TRUE(host.results.CloseEnabled());
     ::SendMessageA(host.results.Item(IDC_frmResults_cmdClose), BM_CLICK, 0, 0);
@@ -425,10 +427,51 @@ TEST(WindowBase, RoutesCommandsByControlIdAndKeepsExceptionsInside) {
     probe.commands.clear();  // the log list's focus notice
 
     ::SendMessageA(probe.Hwnd(), WM_COMMAND, MAKEWPARAM(IDC_frmResults_cmdClose, BN_CLICKED), 0);
+    ::SendMessageA(probe.Hwnd(), WM_COMMAND, MAKEWPARAM(IDC_frmResults_lstStatus, LBN_DBLCLK), 0);
+    EXPECT_THAT(probe.commands, ElementsAre(std::pair(IDC_frmResults_cmdClose, BN_CLICKED),
+                                            std::pair(IDC_frmResults_lstStatus, LBN_DBLCLK)));
+    probe.throwOnCancel = true;
     ::SendMessageA(probe.Hwnd(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-    EXPECT_THAT(probe.commands,
-                ElementsAre(std::pair(IDC_frmResults_cmdClose, BN_CLICKED), std::pair(IDCANCEL, BN_CLICKED)));
     EXPECT_TRUE(probe.IsOpen());
+}
+
+TEST(WindowBase, NotificationsReachTheWindowWithItsAnswer) {
+    ProbeWindow probe;
+    ASSERT_TRUE(probe.CreateModeless(ThisProgram(), IDD_frmResults, nullptr));
+    NMHDR header = {probe.Control(IDC_frmResults_lstStatus), IDC_frmResults_lstStatus, NM_CLICK};
+    EXPECT_EQ(::SendMessageA(probe.Hwnd(), WM_NOTIFY, IDC_frmResults_lstStatus, reinterpret_cast<LPARAM>(&header)), 7);
+    EXPECT_THAT(probe.notified, ElementsAre(IDC_frmResults_lstStatus));
+}
+
+TEST(WindowBase, OkAndCancelUnloadAModelessWindow) {
+    for (int id : {IDOK, IDCANCEL}) {
+        SCOPED_TRACE(id);
+        ProbeWindow probe;
+        ASSERT_TRUE(probe.CreateModeless(ThisProgram(), IDD_frmResults, nullptr));
+        ::SendMessageA(probe.Hwnd(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
+        EXPECT_FALSE(probe.IsOpen());
+    }
+}
+
+TEST(WindowBase, OkAndCancelEndAModalRunWithTheirIds) {
+    for (int id : {IDOK, IDCANCEL}) {
+        SCOPED_TRACE(id);
+        ProbeWindow probe;
+        probe.duringModal = [id](ProbeWindow& window) {
+            ::PostMessageA(window.Hwnd(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
+        };
+        EXPECT_EQ(probe.RunModal(ThisProgram(), IDD_frmResults, nullptr), id);
+        EXPECT_FALSE(probe.IsOpen());
+    }
+}
+
+// Escape reaches a modeless window only through the message loop's dialog handling.
+TEST(WindowBase, PumpingHandsKeysToTheModelessWindows) {
+    ProbeWindow probe;
+    ASSERT_TRUE(probe.CreateModeless(ThisProgram(), IDD_frmResults, nullptr));
+    ::PostMessageA(probe.Control(IDC_frmResults_lstStatus), WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+    ProcessPendingMessages();
+    EXPECT_FALSE(probe.IsOpen());
 }
 
 TEST(WindowBase, ObjectAndWindowGoTogether) {

@@ -140,4 +140,9 @@ std::vector<SystemFolderPath> Win32Shell::OwnFolders() {
     return folders;
 }
 
+// Opened without an owner, so the browser outlives whichever window asked for the page.
+void Win32Shell::OpenLink(const std::string& link) {
+    ::ShellExecuteA(nullptr, nullptr, link.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
 }  // namespace nimbral::win32

@@ -14,6 +14,7 @@ class Win32Shell final : public Shell {
     void EmptyRecycleBin(WindowHandle owner) override;
     std::string WindowsFolder() override;
     std::vector<SystemFolderPath> OwnFolders() override;
+    void OpenLink(const std::string& link) override;
 
   private:
     // The shortcuts the shell leaves behind go through the one checked deletion.

@@ -1,0 +1,131 @@
+// Times the windows under Wine, in the program's own composition over the real system:
+//   window_bench.exe load [RUNS]   the main window's load (icons, captions, the plugin list from both
+//                                  plugin folders, the cookie folder, the ticks), RUNS times
+//   window_bench.exe clean         one clean run from " Clean  Now", and the longest time in it during
+//                                  which no message was handled (a 1 ms timer counts the handled
+//                                  messages; the system fires it at most every 10 ms or so)
+// The temp-folder question is answered OK. Prints the figures; bench/window-bench.sh prepares the
+// machine.
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/Application.h"
+#include "platform/win32/VersionResource.h"
+#include "windows/Controls.h"
+#include "windows/resource.h"
+
+namespace {
+
+class AnsweringMessageBoxes final : public nimbral::MessageBoxes {
+  public:
+    void Notice(HWND, const std::string&, const std::string&) override {}
+    bool AskOkCancel(HWND, const std::string&, const std::string&) override { return true; }
+};
+
+double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to) {
+    LARGE_INTEGER frequency;
+    ::QueryPerformanceFrequency(&frequency);
+    return 1000.0 * static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+LARGE_INTEGER Now() {
+    LARGE_INTEGER now;
+    ::QueryPerformanceCounter(&now);
+    return now;
+}
+
+// Each handled timer message, with the step the results window showed then.
+struct Handled {
+    LARGE_INTEGER at;
+    std::string step;
+};
+std::vector<Handled> handled;
+nimbral::Application* application = nullptr;
+
+std::string CurrentStep() {
+    nimbral::frmResults* results = application ? application->windows().Results() : nullptr;
+    return results ? nimbral::controls::Text(results->Control(IDC_frmResults_lblStatus)) : std::string();
+}
+
+void CALLBACK CountHandled(HWND, UINT, UINT_PTR, DWORD) {
+    handled.push_back({Now(), CurrentStep()});
+}
+
+int Load(nimbral::Application& app, int runs) {
+    app.settings().LoadSettings();
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i) {
+        const LARGE_INTEGER start = Now();
+        app.windows().LoadMainWindow();
+        times.push_back(Milliseconds(start, Now()));
+    }
+    const std::size_t plugins =
+        app.windows().Main() ? nimbral::controls::ListCount(app.windows().Main()->Control(IDC_frmMain_lstPlugs)) : 0;
+    std::sort(times.begin(), times.end());
+    std::printf("main window load, %zu plugins listed: median %.1f ms, fastest %.1f ms, slowest %.1f ms (%d runs)\n",
+                plugins, times[times.size() / 2], times.front(), times.back(), runs);
+    return 0;
+}
+
+int Clean(nimbral::Application& app) {
+    app.settings().LoadSettings();
+    app.windows().LoadMainWindow();
+    nimbral::frmMain* main = app.windows().Main();
+    if (!main)
+        return 1;
+    application = &app;
+    handled.reserve(1 << 20);
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 1, CountHandled);
+    const LARGE_INTEGER start = Now();
+    handled.push_back({start, "(start)"});
+    ::SendMessageA(main->Control(IDC_frmMain_cmdStart), BM_CLICK, 0, 0);
+    const LARGE_INTEGER end = Now();
+    handled.push_back({end, CurrentStep()});
+    ::KillTimer(nullptr, timer);
+
+    // The longest gap of the whole run, and of each step (by the step shown when the gap ended).
+    double longest = 0;
+    std::size_t at = 0;
+    std::vector<std::pair<std::string, double>> perStep;
+    for (std::size_t i = 1; i < handled.size(); ++i) {
+        const double gap = Milliseconds(handled[i - 1].at, handled[i].at);
+        if (gap > longest)
+            longest = gap, at = i;
+        auto step = std::find_if(perStep.begin(), perStep.end(),
+                                 [&](const auto& entry) { return entry.first == handled[i].step; });
+        if (step == perStep.end())
+            perStep.emplace_back(handled[i].step, gap);
+        else
+            step->second = std::max(step->second, gap);
+    }
+    for (const auto& [step, gap] : perStep)
+        std::printf("  longest gap while the status read \"%s\": %.1f ms\n", step.c_str(), gap);
+    const std::size_t lines =
+        app.windows().Results()
+            ? nimbral::controls::ListCount(app.windows().Results()->Control(IDC_frmResults_lstStatus))
+            : 0;
+    std::printf(
+        "clean run: %.0f ms, %zu log lines, %zu timer messages handled; longest gap between handled "
+        "messages %.1f ms (ending %.0f ms into the run)\n",
+        Milliseconds(start, end), lines, handled.size() - 2, longest, Milliseconds(start, handled[at].at));
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    AnsweringMessageBoxes messages;
+    nimbral::Application app(nimbral::win32::ReadIdentity(), messages);
+    if (!args.empty() && args[0] == "load")
+        return Load(app, args.size() > 1 ? std::max(1, std::atoi(args[1].c_str())) : 5);
+    if (!args.empty() && args[0] == "clean")
+        return Clean(app);
+    std::fprintf(stderr, "usage: window_bench.exe load [RUNS] | clean\n");
+    return 2;
+}

@@ -1,0 +1,51 @@
+#pragma once
+
+// The texts the windows show and the small rules behind them, apart from the windows so they can be
+// tested without a display.
+
+#include <string>
+#include <string_view>
+
+#include "system/modRebrand.h"
+
+namespace nimbral {
+
+inline constexpr char kWrongPassword[] = "That password was not correct.  Please try again.";
+inline constexpr char kCopyFailed[] = "Error copying File";
+inline constexpr char kCopyFailedTitle[] = "corvelbrowser :: error";
+
+// A reseller's name replaces what the Visit button would show, whatever the registry holds.
+inline constexpr char kRebrandKey[] = "Software\\Ardent Lume\\";
+inline constexpr char kRebrandValue[] = "weburlname";
+inline constexpr char kResellerCompany[] = "Orrin Vale Enterprise";
+inline constexpr char kResellerName[] = "Orrin Vale Software";
+
+// What the website launcher is asked to open: the program's website, or the page that lists the
+// plugins to download (until the plugin browser window exists, that page opens in the browser).
+inline constexpr char kWebsiteRequest[] = "Website";
+inline constexpr char kPluginsRequest[] = "Plugins";
+inline constexpr char kPluginDownloadPage[] = "http://www.nimbral.example/plugins/";
+
+// The product name, " by ", the company name.
+std::string MainWindowCaption(const Identity& identity);
+std::string AboutCaption(const Identity& identity);
+// "Visit " and the registry's name for the site (the reseller's name for the reseller), or the
+// website name when there is none.
+std::string VisitCaption(const Identity& identity, const std::string& weburlname);
+
+// The number a text starts with, as the setting "run" is read: leading blanks, a sign, digits, a
+// decimal point and an exponent; a text that starts with no number is 0.
+double NumericValue(std::string_view text);
+// " Clean  Now" is available once the wizard has been finished: "run" is a non-zero number.
+bool CleanNowEnabled(std::string_view run);
+
+// The notice shown before the plugin download page.
+std::string PluginNotice(const std::string& productName);
+
+// The link a request text of the launcher opens; empty for a request it does not know.
+std::string LinkForRequest(std::string_view request, const Identity& identity);
+// The link as given when it starts with "http://" or "https://" in any letter case; otherwise with
+// "http://" in front.
+std::string WithHttpScheme(const std::string& link);
+
+}  // namespace nimbral

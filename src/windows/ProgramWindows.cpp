@@ -1,0 +1,110 @@
+#include "windows/ProgramWindows.h"
+
+#include "system/WindowTexts.h"
+#include "windows/frmPass.h"
+#include "windows/modOnTop.h"
+
+namespace nimbral {
+
+EngineServices ProgramParts::Services(std::string cookieFolder, WindowHandle mainWindow) const {
+    return EngineServices{settings,
+                          registry,
+                          fileSystem,
+                          shell,
+                          urlCache,
+                          history,
+                          osVersion,
+                          listers,
+                          lstPlugs,
+                          plugins,
+                          std::move(cookieFolder),
+                          mainWindow};
+}
+
+ProgramWindows::ProgramWindows(ProgramParts parts)
+    : parts_(std::move(parts)), launcher_(parts_.instance, parts_.identity, parts_.shell, websiteRequest_) {}
+
+bool ProgramWindows::Start(HWND promptOwner) {
+    frmPass prompt(parts_.instance, parts_.identity, parts_.settings, parts_.messages);
+    if (!prompt.Run(promptOwner))
+        return false;
+    splash_.emplace(parts_.instance, [this] { LoadMainWindow(); });
+    splash_->Show();
+    return true;
+}
+
+void ProgramWindows::LoadMainWindow() {
+    frmMain::Parts parts{parts_.identity,
+                         parts_.settings,
+                         parts_.registry,
+                         parts_.shell,
+                         parts_.fileSystem,
+                         parts_.listers.File1,
+                         parts_.pluginTables,
+                         parts_.lstPlugs,
+                         parts_.programFolder,
+                         parts_.messages,
+                         static_cast<bool>(parts_.openSetupWizard)};
+    main_.reset();
+    main_.emplace(parts_.instance, std::move(parts), *this);
+    main_->Show();
+    // The help window that the load opened stays in front of the main window shown after it.
+    if (Help())
+        SetOnTop(help_->Hwnd(), true);
+}
+
+// From the main window only, and never while a run is under way: the results window stays up,
+// its close button disabled, until the run is over.
+void ProgramWindows::CleanNow() {
+    if (!Main() || Results())
+        return;
+    EngineServices services = parts_.Services(main_->CookieFolder(), reinterpret_cast<WindowHandle>(main_->Hwnd()));
+    RunClean(*this, services);
+}
+
+ResultsSurface& ProgramWindows::ShowResults() {
+    results_.reset();
+    results_.emplace(
+        parts_.instance, nullptr, [this] { OnResultsClosed(); }, &parts_.fileSystem);
+    results_->SetConfirm([this](HWND owner, const std::string& title, const std::string& text) {
+        return parts_.messages.AskOkCancel(owner, title, text);
+    });
+    if (main_)
+        main_->Hide();
+    results_->Show();
+    return *results_;
+}
+
+void ProgramWindows::OnResultsClosed() {
+    if (main_)
+        main_->Show();
+}
+
+void ProgramWindows::OpenSetupWizard() {
+    if (parts_.openSetupWizard)
+        parts_.openSetupWizard();
+}
+
+void ProgramWindows::ViewHelp() {
+    if (!Help())
+        help_.emplace(parts_.instance, parts_.settings, parts_.fileSystem, parts_.programFolder + "\\Help.rtf");
+    help_->Show();
+}
+
+void ProgramWindows::ViewAbout() {
+    if (!About())
+        about_.emplace(parts_.instance, parts_.identity, [this] { OpenWebsite(kWebsiteRequest); });
+    about_->Show();
+}
+
+void ProgramWindows::OpenWebsite(const std::string& request) {
+    websiteRequest_ = request;
+    launcher_.Load();
+}
+
+void ProgramWindows::EndProgram() {
+    ended_ = true;
+    ::PostQuitMessage(0);
+}
+
+}  // namespace nimbral

@@ -1,0 +1,84 @@
+#!/bin/bash
+# nimbral.exe driven from outside its process in a fresh prefix of its own, with a display: started
+# without arguments it is walked through one clean run (splash, main window, " Clean  Now", the
+# results log, close, main window, File > Exit) by walk_windows.exe; started with /auto under password
+# protection, its prompt is cancelled, closed, answered wrongly and answered rightly.
+#
+# usage: run-blackbox.sh BUILD_DIR
+set -u
+build="$(cd "$1" && pwd)"
+root="$build/wine-blackbox"
+. "$(dirname "$0")/../../tools/fresh-prefix.sh"
+nimbral="$build/src/nimbral.exe"
+walk="$build/tools/walk/walk_windows.exe"
+settings='HKCU\Software\VB and VBA Program Settings\Nimbral Windows Cleaner\Settings'
+typed='HKCU\Software\Microsoft\Internet Explorer\TypedURLs'
+
+if [ -z "${DISPLAY:-}" ]; then
+    echo "the black-box test needs a display: run it under xvfb-run"
+    exit 1
+fi
+
+failures=0
+passes=0
+fail() {
+    echo "FAIL [$scenario]: $*"
+    failures=$((failures + 1))
+}
+check() { # description, command...
+    local what="$1"
+    shift
+    if "$@"; then passes=$((passes + 1)); else fail "$what"; fi
+}
+
+fresh_prefix "$root"
+program="$(winepath -w "$nimbral")"
+
+# ---- the road of one clean run, through the windows ----
+scenario=walk
+wine "$build/tools/seed/seed_demo.exe" --typed 3 --cookies 3 --temp 3 --plain </dev/null >/dev/null 2>&1 ||
+    fail "seeding"
+timeout 300 wine "$walk" walk "$program" </dev/null >"$root/walk.log" 2>&1
+status=$?
+tr -d '\r' <"$root/walk.log" >"$root/walk.txt"
+cat "$root/walk.txt"
+check "the walk went as a user would see it" test "$status" = 0
+check "the log shows the typed addresses step" grep -qx "| -- BEGIN || Edit Typed URL's" "$root/walk.txt"
+check "the log ends with the plugin step" grep -qx "| -- END   || Plugins" "$root/walk.txt"
+typed_now="$(wine reg query "$typed" 2>/dev/null | tr -d '\r')"
+check "the deleted typed address is gone" test -z "$(echo "$typed_now" | grep news.example.org)"
+check "the kept typed address stays" test -n "$(echo "$typed_now" | grep www.example.com)"
+
+# ---- /auto behind the password prompt ----
+wine reg add "$settings" /v ipa /d 1 /f >/dev/null 2>&1
+wine reg add "$settings" /v enc /d 0 /f >/dev/null 2>&1
+wine reg add "$settings" /v pas /d 'Open Sesame' /f >/dev/null 2>&1
+wine reg add "$settings" /v dewint /d 0 /f >/dev/null 2>&1
+
+auto_behind_prompt() { # action, password; sets $code and $root/auto.txt
+    wine reg add "$typed" /v url1 /d 'http://still.here.example/' /f >/dev/null 2>&1
+    wine "$nimbral" /auto </dev/null >"$root/auto.log" 2>/dev/null &
+    local program_pid=$!
+    timeout 120 wine "$walk" prompt "$1" "${2:-}" </dev/null >"$root/prompt.log" 2>&1 || fail "$(tr -d '\r' <"$root/prompt.log")"
+    wait "$program_pid"
+    code=$?
+    tr -d '\r' <"$root/auto.log" >"$root/auto.txt"
+}
+
+for action in cancel close wrong; do
+    scenario="prompt $action"
+    auto_behind_prompt "$action" 'open sesame'
+    check "exit code is not 0" test "$code" != 0
+    check "one line says the clean was cancelled" test "$(cat "$root/auto.txt")" = "Clean cancelled at the password prompt."
+    check "nothing was cleaned" test -n "$(wine reg query "$typed" /v url1 2>/dev/null | grep still.here)"
+done
+
+scenario="prompt ok"
+auto_behind_prompt ok 'Open Sesame'
+check "exit code 0" test "$code" = 0
+check "the clean ran" grep -qx -- "-- END   || Plugins" "$root/auto.txt"
+check "the typed address is gone" test -z "$(wine reg query "$typed" /v url1 2>/dev/null | grep still.here)"
+
+wineserver -k 2>/dev/null
+echo "$passes passed, $failures failed"
+[ "$failures" -eq 0 ]

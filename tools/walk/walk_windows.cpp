@@ -1,0 +1,343 @@
+// Drives nimbral.exe from outside its process, as a user would: windows found by their captions,
+// controls by their ids, clicks and menu choices posted to them. Used by the black-box test and by
+// scripts/run.sh to take pictures of the windows where there is no desktop to look at.
+//
+//   walk_windows.exe walk NIMBRAL_EXE [SHOTS_FOLDER]
+//       Starts the program without arguments and walks: splash, main window, " Clean  Now", the
+//       results window's log (printed), close, main window, File > Exit. The temp-folder question is
+//       answered Cancel. With SHOTS_FOLDER, pictures of the main, help, about and results windows
+//       are saved there as .bmp files.
+//   walk_windows.exe prompt ACTION [PASSWORD]
+//       Waits for the password prompt of a program started by someone else and acts on it:
+//       "cancel", "close" (the title bar's X), "ok" (types PASSWORD and presses Ok) or "wrong" (types
+//       PASSWORD, presses Ok, expects the wrong-password message, closes it and cancels the prompt).
+// Exit code 0 when every step went as expected; each failed step is printed.
+
+#include <windows.h>
+
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "windows/resource.h"
+
+namespace {
+
+constexpr char kProduct[] = "Nimbral Windows Cleaner";
+constexpr char kMainCaption[] = "Nimbral Windows Cleaner by Ardent Lume";
+constexpr char kResultsCaption[] = "nimbral :: results";
+constexpr char kHelpCaption[] = "Readme/Help";
+constexpr char kAboutCaption[] = "About Nimbral Windows Cleaner";
+constexpr char kFinished[] = "Finished Covering Your Tracks";
+constexpr char kWrongPassword[] = "That password was not correct.  Please try again.";
+constexpr DWORD kPatienceMs = 60000;
+
+int failures = 0;
+
+void Fail(const std::string& what) {
+    std::printf("FAIL: %s\n", what.c_str());
+    std::fflush(stdout);
+    ++failures;
+}
+
+void Say(const std::string& what) {
+    std::printf("%s\n", what.c_str());
+    std::fflush(stdout);
+}
+
+std::string TextOf(HWND window) {
+    char text[1024] = {};
+    ::GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+// A top-level window with this caption (of this process, when one is given) that holds this control.
+HWND FindTopLevel(const std::string& caption, DWORD process, int controlId, bool visibleOnly) {
+    struct Search {
+        const std::string& caption;
+        DWORD process;
+        int controlId;
+        bool visibleOnly;
+        HWND found;
+    } search{caption, process, controlId, visibleOnly, nullptr};
+    ::EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL {
+            auto& s = *reinterpret_cast<Search*>(data);
+            DWORD owner = 0;
+            ::GetWindowThreadProcessId(window, &owner);
+            if (s.process && owner != s.process)
+                return TRUE;
+            if (s.visibleOnly && !::IsWindowVisible(window))
+                return TRUE;
+            if (TextOf(window) != s.caption)
+                return TRUE;
+            if (s.controlId && !::GetDlgItem(window, s.controlId))
+                return TRUE;
+            s.found = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// Polls until the condition holds; runs `meanwhile` between polls.
+bool WaitFor(const std::function<bool()>& condition,
+             const std::function<void()>& meanwhile = {},
+             DWORD patienceMs = kPatienceMs) {
+    const DWORD start = ::GetTickCount();
+    while (!condition()) {
+        if (::GetTickCount() - start > patienceMs)
+            return false;
+        if (meanwhile)
+            meanwhile();
+        ::Sleep(10);
+    }
+    return true;
+}
+
+HWND WaitForWindow(const std::string& caption,
+                   DWORD process,
+                   int controlId,
+                   const std::function<void()>& meanwhile = {}) {
+    HWND found = nullptr;
+    WaitFor([&] { return (found = FindTopLevel(caption, process, controlId, true)) != nullptr; }, meanwhile);
+    if (!found)
+        Fail("no window \"" + caption + "\" came up");
+    return found;
+}
+
+std::vector<std::string> ListRows(HWND list) {
+    std::vector<std::string> rows;
+    const LRESULT count = ::SendMessageA(list, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        // Across processes the system carries the text over in wide characters.
+        const LRESULT length = ::SendMessageW(list, LB_GETTEXTLEN, i, 0);
+        std::vector<wchar_t> wide(length > 0 ? static_cast<size_t>(length) + 16 : 16, L'\0');
+        ::SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(wide.data()));
+        std::vector<char> row(wide.size() * 2, '\0');
+        ::WideCharToMultiByte(CP_ACP, 0, wide.data(), -1, row.data(), static_cast<int>(row.size()), nullptr, nullptr);
+        rows.emplace_back(row.data());
+    }
+    return rows;
+}
+
+// The window as it is on the screen, saved as a 24-bit bitmap file.
+void SavePicture(HWND window, const std::string& path) {
+    ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    ::Sleep(300);
+    RECT rect = {};
+    ::GetWindowRect(window, &rect);
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
+    HDC screen = ::GetDC(nullptr);
+    HDC memory = ::CreateCompatibleDC(screen);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bitmap = ::CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ previous = ::SelectObject(memory, bitmap);
+    ::BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+    ::SelectObject(memory, previous);
+    const DWORD stride = ((static_cast<DWORD>(width) * 3 + 3) / 4) * 4;
+    const DWORD imageSize = stride * static_cast<DWORD>(height);
+    BITMAPFILEHEADER file = {0x4D42, static_cast<DWORD>(sizeof file + sizeof info.bmiHeader + imageSize), 0, 0,
+                             static_cast<DWORD>(sizeof file + sizeof info.bmiHeader)};
+    info.bmiHeader.biSizeImage = imageSize;
+    if (std::FILE* out = std::fopen(path.c_str(), "wb")) {
+        std::fwrite(&file, sizeof file, 1, out);
+        std::fwrite(&info.bmiHeader, sizeof info.bmiHeader, 1, out);
+        std::fwrite(bits, imageSize, 1, out);
+        std::fclose(out);
+        Say("picture: " + path);
+    } else {
+        Fail("cannot write " + path);
+    }
+    ::DeleteObject(bitmap);
+    ::DeleteDC(memory);
+    ::ReleaseDC(nullptr, screen);
+}
+
+void PostClick(HWND dialog, int controlId) {
+    ::PostMessageA(::GetDlgItem(dialog, controlId), BM_CLICK, 0, 0);
+}
+
+void PostMenu(HWND window, int itemId) {
+    ::PostMessageA(window, WM_COMMAND, MAKEWPARAM(itemId, 0), 0);
+}
+
+// The temp-folder question of a run is answered Cancel, so a walk deletes nothing there.
+void AnswerQuestions(DWORD process) {
+    if (HWND question = FindTopLevel("Confirm Delete", process, 0, true))
+        ::PostMessageA(question, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+}
+
+int Walk(const std::string& program, const std::string& shots) {
+    std::string commandLine = "\"" + program + "\"";
+    const std::string folder = program.substr(0, program.find_last_of('\\'));
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started = {};
+    if (!::CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
+                          &startup, &started)) {
+        Fail("cannot start " + program);
+        return 1;
+    }
+    const DWORD process = started.dwProcessId;
+
+    // The splash comes and goes within a second; it stays loaded, hidden, after the main window is up.
+    bool splashSeen = false;
+    HWND main = nullptr;
+    WaitFor([&] {
+        splashSeen = splashSeen || FindTopLevel(kProduct, process, IDC_frmSplash_Image1, true);
+        return (main = FindTopLevel(kMainCaption, process, IDC_frmMain_cmdStart, true)) != nullptr;
+    });
+    if (!main) {
+        Fail("the main window did not come up");
+        ::TerminateProcess(started.hProcess, 1);
+        return 1;
+    }
+    HWND splash = nullptr;
+    WaitFor(
+        [&] {
+            splash = FindTopLevel(kProduct, process, IDC_frmSplash_Image1, false);
+            return splash && !::IsWindowVisible(splash);
+        },
+        {}, 5000);
+    Say(std::string("splash: ") + (splashSeen ? "shown" : "not caught on screen") + ", then " +
+        (splash && !::IsWindowVisible(splash) ? "hidden" : "not hidden"));
+    if (!splash || ::IsWindowVisible(splash))
+        Fail("the splash window is not loaded and hidden behind the main window");
+    Say("main window: " + TextOf(main));
+
+    bool helpTaken = false;
+    if (HWND help = FindTopLevel(kHelpCaption, process, IDC_Form8_rtf1, true)) {
+        Say("help window: up at start-up");
+        if (!shots.empty())
+            SavePicture(help, shots + "\\help.bmp"), helpTaken = true;
+        ::PostMessageA(help, WM_CLOSE, 0, 0);
+        WaitFor([&] { return !::IsWindow(help); });
+    }
+    if (!shots.empty()) {
+        SavePicture(main, shots + "\\main.bmp");
+        PostMenu(main, IDM_frmMain_mnuAboutItem);
+        if (HWND about = WaitForWindow(kAboutCaption, process, IDC_frmAbout_lblWebsite)) {
+            SavePicture(about, shots + "\\about.bmp");
+            PostClick(about, IDOK);
+            WaitFor([&] { return !::IsWindow(about); });
+        }
+        if (!helpTaken) {
+            PostMenu(main, IDM_frmMain_mnuHelpItem);
+            if (HWND help = WaitForWindow(kHelpCaption, process, IDC_Form8_rtf1)) {
+                SavePicture(help, shots + "\\help.bmp");
+                ::PostMessageA(help, WM_CLOSE, 0, 0);
+                WaitFor([&] { return !::IsWindow(help); });
+            }
+        }
+    }
+
+    const HWND start = ::GetDlgItem(main, IDC_frmMain_cmdStart);
+    if (TextOf(start) != " Clean  Now" || !::IsWindowEnabled(start))
+        Fail("\" Clean  Now\" is not there to press");
+    PostClick(main, IDC_frmMain_cmdStart);
+    HWND results = WaitForWindow(kResultsCaption, process, IDC_frmResults_lstStatus, [&] { AnswerQuestions(process); });
+    if (!results) {
+        ::TerminateProcess(started.hProcess, 1);
+        return 1;
+    }
+    if (::IsWindowVisible(main))
+        Fail("the main window stayed up during the run");
+    const HWND close = ::GetDlgItem(results, IDC_frmResults_cmdClose);
+    if (!WaitFor([&] { return ::IsWindowEnabled(close) != FALSE; }, [&] { AnswerQuestions(process); }))
+        Fail("the run did not finish");
+    const std::string status = TextOf(::GetDlgItem(results, IDC_frmResults_lblStatus));
+    if (status != kFinished)
+        Fail("status reads \"" + status + "\"");
+    const std::vector<std::string> log = ListRows(::GetDlgItem(results, IDC_frmResults_lstStatus));
+    Say("results log: " + std::to_string(log.size()) + " lines");
+    for (const std::string& line : log)
+        Say("| " + line);
+    if (log.size() < 3 || log[log.size() - 2] != "-- END   || Plugins" || log.back() != "  ")
+        Fail("the log does not end with the plugin step");
+    if (!shots.empty())
+        SavePicture(results, shots + "\\results.bmp");
+
+    PostClick(results, IDC_frmResults_cmdClose);
+    if (!WaitFor([&] { return !::IsWindow(results) && ::IsWindowVisible(main); }))
+        Fail("closing the results window did not bring the main window back");
+    else
+        Say("results window closed, main window back");
+
+    PostMenu(main, IDM_frmMain_mnuFileItem2);
+    if (::WaitForSingleObject(started.hProcess, 20000) != WAIT_OBJECT_0) {
+        Fail("File > Exit did not end the program");
+        ::TerminateProcess(started.hProcess, 1);
+    } else {
+        DWORD code = 1;
+        ::GetExitCodeProcess(started.hProcess, &code);
+        Say("File > Exit: the program ended with code " + std::to_string(code));
+        if (code != 0)
+            Fail("exit code " + std::to_string(code));
+    }
+    ::CloseHandle(started.hThread);
+    ::CloseHandle(started.hProcess);
+    return failures == 0 ? 0 : 1;
+}
+
+int Prompt(const std::string& action, const std::string& password) {
+    HWND prompt = WaitForWindow(kProduct, 0, IDC_frmPass_Text1);
+    if (!prompt)
+        return 1;
+    Say("prompt: " + TextOf(::GetDlgItem(prompt, IDC_frmPass_Label1)));
+    if (action == "cancel") {
+        PostClick(prompt, IDC_frmPass_Command2);
+    } else if (action == "close") {
+        ::PostMessageA(prompt, WM_CLOSE, 0, 0);
+    } else {
+        ::SendMessageA(::GetDlgItem(prompt, IDC_frmPass_Text1), WM_SETTEXT, 0,
+                       reinterpret_cast<LPARAM>(password.c_str()));
+        PostClick(prompt, IDC_frmPass_Command1);
+        if (action == "wrong") {
+            HWND box = nullptr;
+            const bool told = WaitFor([&] {
+                box = FindTopLevel(kProduct, 0, 0xFFFF, true);  // a message box's text has id 0xFFFF
+                return box && TextOf(::GetDlgItem(box, 0xFFFF)) == kWrongPassword;
+            });
+            if (!told) {
+                Fail("no wrong-password message");
+                return 1;
+            }
+            Say("message: " + TextOf(::GetDlgItem(box, 0xFFFF)));
+            ::PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+            WaitFor([&] { return !::IsWindow(box); });
+            char typed[256] = {};
+            ::SendMessageA(::GetDlgItem(prompt, IDC_frmPass_Text1), WM_GETTEXT, sizeof typed,
+                           reinterpret_cast<LPARAM>(typed));
+            if (password != typed)
+                Fail("the typed text did not stay");
+            if (!::IsWindow(prompt))
+                Fail("the prompt closed after a wrong password");
+            PostClick(prompt, IDC_frmPass_Command2);
+        }
+    }
+    if (!WaitFor([&] { return !::IsWindow(prompt); }))
+        Fail("the prompt stayed up");
+    return failures == 0 ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.size() >= 2 && args[0] == "walk")
+        return Walk(args[1], args.size() > 2 ? args[2] : std::string());
+    if (args.size() >= 2 && args[0] == "prompt")
+        return Prompt(args[1], args.size() > 2 ? args[2] : std::string());
+    std::fprintf(stderr, "usage: walk_windows.exe walk NIMBRAL_EXE [SHOTS_FOLDER] | prompt ACTION [PASSWORD]\n");
+    return 2;
+}
