@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -86,8 +87,9 @@ class FileSystem {
     // without forcing: a read-only entry is not removed and makes the removal fail, and whatever went
     // before stays removed. Everything removed is checked to lie below the folder: a link inside is
     // never followed, it is removed as a link where the system allows and left otherwise, and its
-    // target is never touched. False on any failure.
-    virtual bool RemoveFolder(const std::string& path) = 0;
+    // target is never touched. False on any failure. betweenEntries runs after each entry, so that a
+    // window can stay responsive through a large tree.
+    virtual bool RemoveFolder(const std::string& path, const std::function<void()>& betweenEntries) = 0;
     // Opens a file for reading, letting others read, write and delete it meanwhile; null when it
     // cannot be opened.
     virtual std::unique_ptr<ByteSource> OpenForReading(const std::string& path) = 0;

@@ -35,7 +35,8 @@ void DeleteDirectory(FileSystem& fileSystem,
         }
     }
     // A link is never removed with what it leads to; the removal happens where the check was made.
-    const bool removed = target && !target->isLink && fileSystem.RemoveFolder(target->finalPath);
+    const bool removed = target && !target->isLink &&
+                         fileSystem.RemoveFolder(target->finalPath, [&results] { results.ProcessPendingMessages(); });
     results.AppendLine((removed ? "Deleted Directory: " : "Could not delete: ") + shownAs);
 }
 

@@ -165,19 +165,21 @@ TYPED_TEST_P(FileSystemContract, RemoveFolderTakesEverythingUnlessSomethingResis
     this->harness.AddFile("tree\\a\\x.txt", fa::kArchive);
     this->harness.AddFile("tree\\hidden.txt", fa::kHidden);
     this->harness.AddFile("tree\\y.txt", fa::kArchive);
-    EXPECT_TRUE(this->fs().RemoveFolder(this->At("tree")));
+    int entries = 0;
+    EXPECT_TRUE(this->fs().RemoveFolder(this->At("tree"), [&entries] { ++entries; }));
+    EXPECT_GE(entries, 4) << "a window may handle its messages after every entry";
     EXPECT_FALSE(this->fs().FolderExists(this->At("tree")));
 
     // Not forced: a read-only file stays, and so does its folder.
     this->harness.AddFolder("ro", fa::kDirectory);
     this->harness.AddFile("ro\\locked.txt", fa::kReadOnly);
-    EXPECT_FALSE(this->fs().RemoveFolder(this->At("ro")));
+    EXPECT_FALSE(this->fs().RemoveFolder(this->At("ro"), {}));
     EXPECT_TRUE(FileFound(this->fs(), this->At("ro\\locked.txt")));
 
     this->harness.AddFile("file.txt", fa::kArchive);
-    EXPECT_FALSE(this->fs().RemoveFolder(this->At("file.txt")));
+    EXPECT_FALSE(this->fs().RemoveFolder(this->At("file.txt"), {}));
     EXPECT_TRUE(FileFound(this->fs(), this->At("file.txt")));
-    EXPECT_FALSE(this->fs().RemoveFolder(this->At("missing")));
+    EXPECT_FALSE(this->fs().RemoveFolder(this->At("missing"), {}));
 }
 
 TYPED_TEST_P(FileSystemContract, FilesGoOneByOneOrByPattern) {
@@ -222,13 +224,13 @@ TYPED_TEST_P(FileSystemContract, EntriesAreChangedOnlyWhereTheyFinallyLie) {
     EXPECT_FALSE(this->fs().FinalPath(this->At("Missing")));
 
     EXPECT_FALSE(this->fs().SetAttributesNormal(alias + "\\a.txt"));
-    EXPECT_FALSE(this->fs().RemoveFolder(alias + "\\Tree"));
+    EXPECT_FALSE(this->fs().RemoveFolder(alias + "\\Tree", {}));
     EXPECT_TRUE(FileFound(this->fs(), this->At("Sub\\Tree\\b.txt")));
     EXPECT_TRUE(this->fs().SetAttributesNormal(*finalPath + "\\a.txt"));
     EXPECT_FALSE(this->fs().RemoveFile(alias + "\\a.txt"));
     EXPECT_TRUE(FileFound(this->fs(), this->At("Sub\\a.txt")));
     EXPECT_TRUE(this->fs().RemoveFile(*finalPath + "\\a.txt"));
-    EXPECT_TRUE(this->fs().RemoveFolder(*finalPath + "\\Tree"));
+    EXPECT_TRUE(this->fs().RemoveFolder(*finalPath + "\\Tree", {}));
     EXPECT_FALSE(this->fs().FolderExists(this->At("Sub\\Tree")));
     // A pattern's folder may be spelt any way: the deletion resolves it.
     this->harness.AddFile("Sub\\c.lnk", fa::kArchive);

@@ -335,7 +335,9 @@ bool FakeFileSystem::DeleteFilesMatching(const std::string& pattern) {
     return any;
 }
 
-bool FakeFileSystem::RemoveTree(Node& parent, const std::string& key) {
+bool FakeFileSystem::RemoveTree(Node& parent, const std::string& key, const std::function<void()>& betweenEntries) {
+    if (betweenEntries)
+        betweenEntries();
     Node& node = *parent.children.at(key);
     // Like Wine, no link is removed: a link to a folder cannot be, and a link to a file is not the
     // entry its final path names.
@@ -348,20 +350,20 @@ bool FakeFileSystem::RemoveTree(Node& parent, const std::string& key) {
         return true;
     }
     while (!node.children.empty()) {
-        if (!RemoveTree(node, node.children.begin()->first))
+        if (!RemoveTree(node, node.children.begin()->first, betweenEntries))
             return false;
     }
     parent.children.erase(key);
     return true;
 }
 
-bool FakeFileSystem::RemoveFolder(const std::string& path) {
+bool FakeFileSystem::RemoveFolder(const std::string& path, const std::function<void()>& betweenEntries) {
     const auto exact = Exactly(path);
     if (!exact || !exact->parent || !(exact->node->attributes & FileAttribute::kDirectory) ||
         (exact->node->attributes & FileAttribute::kReparsePoint)) {
         return false;
     }
-    return RemoveTree(*exact->parent, exact->key);
+    return RemoveTree(*exact->parent, exact->key, betweenEntries);
 }
 
 std::unique_ptr<ByteSource> FakeFileSystem::OpenForReading(const std::string& path) {

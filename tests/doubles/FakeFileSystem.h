@@ -6,6 +6,7 @@
 // ordinary file, and only the checked operations of the seam keep a deletion from reaching a link's
 // target.
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -25,7 +26,7 @@ class FakeFileSystem final : public FileSystem {
     bool RemoveFile(const std::string& path) override;
     bool SetAttributesNormal(const std::string& path) override;
     bool DeleteFilesMatching(const std::string& pattern) override;
-    bool RemoveFolder(const std::string& path) override;
+    bool RemoveFolder(const std::string& path, const std::function<void()>& betweenEntries) override;
     std::unique_ptr<ByteSource> OpenForReading(const std::string& path) override;
 
     // Fixtures. Folders on the way are created as needed, by their exact names; paths start with a
@@ -86,7 +87,7 @@ class FakeFileSystem final : public FileSystem {
     std::optional<Resolved> Exactly(const std::string& path);
     Node* FindExact(const std::string& path);
     Node& AddNode(const std::string& path, std::uint32_t attributes);
-    bool RemoveTree(Node& parent, const std::string& key);
+    bool RemoveTree(Node& parent, const std::string& key, const std::function<void()>& betweenEntries);
 
     std::map<std::string, Root> roots_;  // by folded root, "c:" or "\\server\share"
 };

@@ -83,18 +83,18 @@ TEST_F(PluginFilesTest, AMissingFolderEndsTheBuildWhereItIs) {
     fs.AddFile(kPlugins + "\\Other.ww1");
     Choose("Mine", "True");
     Choose("Other", "false");
-    fs.RemoveFolder(kWasher);
+    fs.RemoveFolder(kWasher, {});
     // Without the second folder there is no rebuild: only "True" ticks.
     EXPECT_THAT(Build(), ElementsAre("Mine [x]", "Other [ ]"));
 
     tables.Clear();
     fs.AddFile(kWasher + "\\Theirs.ww1");
-    fs.RemoveFolder(kPlugins);
+    fs.RemoveFolder(kPlugins, {});
     EXPECT_THAT(Build(), IsEmpty());
 }
 
 TEST_F(PluginFilesTest, NoMoreThanTheTableHoldsIsListed) {
-    fs.RemoveFolder(kWasher);
+    fs.RemoveFolder(kWasher, {});
     for (int i = 0; i < 1003; ++i) {
         char name[32];
         std::snprintf(name, sizeof name, "P%05d.ww1", i);

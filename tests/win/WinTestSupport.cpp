@@ -93,7 +93,7 @@ void RemoveTree(const std::string& path) {
         }
     }
     fs.SetAttributesNormal(*finalPath);
-    fs.RemoveFolder(*finalPath);
+    fs.RemoveFolder(*finalPath, {});
 }
 
 std::string UnixDrivePath(const std::string& path) {

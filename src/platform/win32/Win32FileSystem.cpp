@@ -214,7 +214,7 @@ bool RemoveExactly(const std::wstring& path, EntryKind kind) {
 // that no depth of folders can exhaust the program's stack. Stops at the first entry that resists,
 // as a removal that is not forced does. Every entry is removed by the path it was listed under
 // below root, and checked to lie there.
-bool RemoveTreeExactly(const std::wstring& root) {
+bool RemoveTreeExactly(const std::wstring& root, const std::function<void()>& betweenEntries) {
     struct Level {
         std::wstring folder;
         UniqueFindHandle find;
@@ -224,6 +224,8 @@ bool RemoveTreeExactly(const std::wstring& root) {
     levels.push_back({root, {}, false});
     WIN32_FIND_DATAW data = {};
     while (!levels.empty()) {
+        if (betweenEntries)
+            betweenEntries();
         Level& level = levels.back();
         bool found = false;
         if (!level.listed) {
@@ -383,7 +385,7 @@ bool Win32FileSystem::DeleteFilesMatching(const std::string& pattern) {
     return any;
 }
 
-bool Win32FileSystem::RemoveFolder(const std::string& path) {
+bool Win32FileSystem::RemoveFolder(const std::string& path, const std::function<void()>& betweenEntries) {
     const std::wstring folder = ComparisonForm(SystemPath(path));
     const DWORD attributes = ::GetFileAttributesW(folder.c_str());
     // A folder that is itself a link would lead into its target.
@@ -393,7 +395,7 @@ bool Win32FileSystem::RemoveFolder(const std::string& path) {
     }
     if (!OpenExactly(folder, 0, EntryKind::Folder))
         return false;
-    return RemoveTreeExactly(folder);
+    return RemoveTreeExactly(folder, betweenEntries);
 }
 
 std::unique_ptr<ByteSource> Win32FileSystem::OpenForReading(const std::string& path) {

@@ -13,7 +13,7 @@ class Win32FileSystem final : public FileSystem {
     bool RemoveFile(const std::string& path) override;
     bool SetAttributesNormal(const std::string& path) override;
     bool DeleteFilesMatching(const std::string& pattern) override;
-    bool RemoveFolder(const std::string& path) override;
+    bool RemoveFolder(const std::string& path, const std::function<void()>& betweenEntries) override;
     std::unique_ptr<ByteSource> OpenForReading(const std::string& path) override;
 };
 
