@@ -47,11 +47,25 @@ SettingsStore::SettingsStore(SettingsArea& area, std::string applicationName)
     : area_(area), application_(std::move(applicationName)) {}
 
 std::string SettingsStore::GetSetting(const std::string& key, const std::string& defaultText) const {
+    if (justStored_) {
+        if (const auto stored = justStored_->find(FoldCase(key)); stored != justStored_->end())
+            return stored->second;
+    }
     return area_.GetSetting(application_, kSettingsSection, key, defaultText);
 }
 
 bool SettingsStore::SaveSetting(const std::string& key, const std::string& text) const {
-    return area_.SaveSetting(application_, kSettingsSection, key, text);
+    const bool saved = area_.SaveSetting(application_, kSettingsSection, key, text);
+    if (saved && justStored_)
+        (*justStored_)[FoldCase(key)] = text;
+    return saved;
+}
+
+void SettingsStore::SaveWizardSettingsAndReload(const WizardControls& controls) {
+    justStored_.emplace();
+    SaveWizardSettings(controls);
+    LoadSettings();
+    justStored_.reset();
 }
 
 void SettingsStore::LoadFlag(const char* key, const char* defaultText, std::int16_t& flag) {
@@ -113,8 +127,6 @@ void SettingsStore::ClearStoredLists() {
 }
 
 void SettingsStore::SaveWizardSettings(const WizardControls& controls) {
-    ClearStoredLists();
-
     const std::int16_t enc = controls.chkencrypt;
     const auto stored = [enc](std::string text) {
         if (enc == 1)
@@ -133,7 +145,9 @@ void SettingsStore::SaveWizardSettings(const WizardControls& controls) {
     SaveSetting("rk", stored(controls.txtSetting[3]));
 
     // The emptiness test is made on the text as stored, so with scrambling on a single blank is kept
-    // (it becomes code 160). Stored lists are numbered from 0 without gaps either way.
+    // (it becomes code 160). Stored lists are numbered from 0 without gaps either way. The old list
+    // is cleared as it is overwritten: only the entries past the new list's end are blanked, so a
+    // list of 10,001 entries is written once, not cleared and written.
     for (ListId list : kAllLists) {
         const ListBoxRows& rows = WizardRows(controls, list);
         const std::size_t count = std::min(rows.size(), kListSlots);
@@ -145,6 +159,8 @@ void SettingsStore::SaveWizardSettings(const WizardControls& controls) {
             SaveSetting(SlotKey(list, n), text);
             ++n;
         }
+        for (std::size_t k = n; !GetSetting(SlotKey(list, k), "").empty(); ++k)
+            SaveSetting(SlotKey(list, k), "");
     }
 }
 

@@ -3,7 +3,9 @@
 // The settings store: every option as a string value in the per-user settings area, under the
 // product name and the section "Settings", with the in-memory copy the rest of the program reads.
 
+#include <optional>
 #include <string>
+#include <unordered_map>
 
 #include "platform/SettingsArea.h"
 #include "platform/Shell.h"
@@ -27,8 +29,13 @@ class SettingsStore {
     void LoadSettings();
     // Empties the six stored lists by overwriting their values with empty texts.
     void ClearStoredLists();
-    // Stores what the wizard's controls hold; the in-memory copy is left for the caller to reload.
+    // Stores what the wizard's controls hold, the stored lists cleared as they are overwritten; the
+    // in-memory copy is left for the caller to reload.
     void SaveWizardSettings(const WizardControls& controls);
+    // The wizard's finish: stores its controls, then loads every setting again. What was just stored
+    // is taken back from memory rather than read from the settings area once more (a full wizard
+    // stores some 60,000 values); only what was not written is read.
+    void SaveWizardSettingsAndReload(const WizardControls& controls);
     void FillWizardControls(WizardControls& controls, Shell& shell) const;
     void ApplyCategoryFlags(CategoryChecks& checks) const;
 
@@ -43,6 +50,8 @@ class SettingsStore {
     SettingsArea& area_;
     std::string application_;
     Settings current_;
+    // While set, every value stored successfully, by key, for reading back without the area.
+    mutable std::optional<std::unordered_map<std::string, std::string>> justStored_;
 };
 
 }  // namespace nimbral

@@ -18,6 +18,7 @@ class FakeSettingsArea final : public SettingsArea {
                            const std::string& section,
                            const std::string& key,
                            const std::string& defaultText) override {
+        ++reads_;
         const auto it = values_.find(Id(application, section, key));
         if (it == values_.end() || !it->second.isString)
             return defaultText;
@@ -40,6 +41,7 @@ class FakeSettingsArea final : public SettingsArea {
         return values_.count(Id(application, section, key)) != 0;
     }
     int Writes() const { return writes_; }
+    int Reads() const { return reads_; }
 
   private:
     struct Stored {
@@ -53,6 +55,7 @@ class FakeSettingsArea final : public SettingsArea {
 
     std::map<IdType, Stored> values_;
     int writes_ = 0;
+    int reads_ = 0;
 };
 
 }  // namespace nimbral::testing

@@ -77,5 +77,18 @@ TEST_F(SettingsOnTheRegistry, FinishingTheWizardStoresStringValuesUnderTheProduc
     EXPECT_EQ(store.Current().td, "C:\\Temp");
 }
 
+// The section's key is kept open between calls; a plugin may delete it meanwhile, and a setting
+// saved after that must still land, and one read must not come from the deleted key.
+TEST_F(SettingsOnTheRegistry, ASectionDeletedBehindTheStoresBackIsMadeAgain) {
+    ASSERT_TRUE(area.SaveSetting("Nimbral Windows Cleaner", "Settings", "run", "1"));
+    ::RegDeleteTreeA(HKEY_CURRENT_USER, kKey);
+    EXPECT_EQ(area.GetSetting("Nimbral Windows Cleaner", "Settings", "run", "none"), "none");
+    ASSERT_TRUE(area.SaveSetting("Nimbral Windows Cleaner", "Settings", "run", "2"));
+    EXPECT_EQ(Query("run").data, std::string("2") + '\0');
+    ::RegDeleteTreeA(HKEY_CURRENT_USER, kKey);
+    ASSERT_TRUE(area.SaveSetting("Nimbral Windows Cleaner", "Settings", "run", "3"));
+    EXPECT_EQ(area.GetSetting("Nimbral Windows Cleaner", "Settings", "run", "none"), "3");
+}
+
 }  // namespace
 }  // namespace nimbral::wintest

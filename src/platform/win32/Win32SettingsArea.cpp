@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "platform/win32/UniqueHandles.h"
+#include <vector>
 
 namespace nimbral::win32 {
 
@@ -12,31 +12,53 @@ std::string SectionPath(const std::string& application, const std::string& secti
     return std::string(kSettingsRoot) + "\\" + application + "\\" + section;
 }
 
+constexpr REGSAM kSectionAccess = KEY_QUERY_VALUE | KEY_SET_VALUE;
+
 }  // namespace
+
+HKEY Win32SettingsArea::Section(const std::string& application, const std::string& section, bool create) {
+    const std::string path = SectionPath(application, section);
+    if (openKey_ && path == openPath_)
+        return openKey_.get();
+    openKey_.reset();
+    const LONG opened = create ? ::RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, kSectionAccess,
+                                                   nullptr, openKey_.put(), nullptr)
+                               : ::RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, kSectionAccess, openKey_.put());
+    if (opened != ERROR_SUCCESS) {
+        openKey_.reset();
+        return nullptr;
+    }
+    openPath_ = path;
+    return openKey_.get();
+}
 
 std::string Win32SettingsArea::GetSetting(const std::string& application,
                                           const std::string& section,
                                           const std::string& key,
                                           const std::string& defaultText) {
-    UniqueHkey hkey;
-    if (::RegOpenKeyExA(HKEY_CURRENT_USER, SectionPath(application, section).c_str(), 0, KEY_QUERY_VALUE, hkey.put()) !=
-        ERROR_SUCCESS) {
-        return defaultText;
-    }
-    // The value may grow between the two queries; ask again until the buffer holds all of it.
-    std::string data;
-    DWORD type = REG_NONE;
-    DWORD size = 0;
-    LONG rc = ::RegQueryValueExA(hkey.get(), key.c_str(), nullptr, &type, nullptr, &size);
-    while (rc == ERROR_SUCCESS || rc == ERROR_MORE_DATA) {
-        data.resize(size);
-        rc = ::RegQueryValueExA(hkey.get(), key.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size);
-        if (rc == ERROR_SUCCESS) {
-            if (type != REG_SZ && type != REG_EXPAND_SZ)
-                return defaultText;
+    // A key deleted behind the program's back (a plugin may delete any key) is looked for afresh.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const HKEY hkey = Section(application, section, false);
+        if (!hkey)
+            return defaultText;
+        // Most settings fit the first buffer; the value may also grow between two queries, so ask
+        // until the buffer holds all of it.
+        std::vector<char> data(512);
+        DWORD type = REG_NONE;
+        DWORD size = static_cast<DWORD>(data.size());
+        LONG rc = ::RegQueryValueExA(hkey, key.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size);
+        while (rc == ERROR_MORE_DATA) {
             data.resize(size);
-            return data.substr(0, data.find('\0'));
+            rc = ::RegQueryValueExA(hkey, key.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size);
         }
+        if (rc == ERROR_KEY_DELETED) {
+            openKey_.reset();
+            continue;
+        }
+        if (rc != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ))
+            return defaultText;
+        const std::string text(data.data(), size);
+        return text.substr(0, text.find('\0'));
     }
     return defaultText;
 }
@@ -45,13 +67,19 @@ bool Win32SettingsArea::SaveSetting(const std::string& application,
                                     const std::string& section,
                                     const std::string& key,
                                     const std::string& text) {
-    UniqueHkey hkey;
-    if (::RegCreateKeyExA(HKEY_CURRENT_USER, SectionPath(application, section).c_str(), 0, nullptr, 0, KEY_SET_VALUE,
-                          nullptr, hkey.put(), nullptr) != ERROR_SUCCESS) {
-        return false;
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const HKEY hkey = Section(application, section, true);
+        if (!hkey)
+            return false;
+        const LONG rc = ::RegSetValueExA(hkey, key.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                                         static_cast<DWORD>(text.size() + 1));
+        if (rc == ERROR_KEY_DELETED) {
+            openKey_.reset();
+            continue;
+        }
+        return rc == ERROR_SUCCESS;
     }
-    return ::RegSetValueExA(hkey.get(), key.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                            static_cast<DWORD>(text.size() + 1)) == ERROR_SUCCESS;
+    return false;
 }
 
 }  // namespace nimbral::win32
