@@ -38,6 +38,9 @@ done
 echo "== 1,000 plugin files"
 bench load 7
 
+echo "== setup wizard over full lists"
+bench wizard
+
 echo "== clean run over the e2e benchmark's machine (seeding takes a few minutes)"
 wine "$build/tools/seed/seed_demo.exe" --cache 20000 --cookies 5000 --temp 20000 --plain </dev/null >/dev/null
 for flag in detype dehist decook deintt dedocu demedi dewint derecy deruns; do

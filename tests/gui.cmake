@@ -4,12 +4,13 @@ if(WIN32)
         gui/MainWindowTest.cpp
         gui/ProgramWindowsTest.cpp
         gui/ResultsWindowTest.cpp
+        gui/SetupWizardTest.cpp
         gui/WindowServicesTest.cpp
         win/WinTestMain.cpp
         win/WinTestSupport.cpp
         $<TARGET_OBJECTS:nimbral_resources>
     )
-    target_link_libraries(nimbral_gui_tests PRIVATE nimbral_windows nimbral_doubles GTest::gmock)
+    target_link_libraries(nimbral_gui_tests PRIVATE nimbral_windows nimbral_wizard nimbral_doubles GTest::gmock)
     nimbral_add_wine_test(gui nimbral_gui_tests)
 
     # nimbral.exe from outside its process, in a prefix of its own.

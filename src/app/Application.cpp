@@ -34,6 +34,18 @@ void Write(HANDLE out, std::string_view text) {
     ::WriteFile(out, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
 }
 
+std::string ProgramFile() {
+    char path[MAX_PATH] = {};
+    const DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+    return std::string(path, length < MAX_PATH ? length : 0);
+}
+
+// The program's own file name, "nimbral.exe".
+std::string ExeFileName() {
+    const std::string file = ProgramFile();
+    return file.substr(file.rfind('\\') + 1);
+}
+
 // The folder the program was started from, without a trailing backslash.
 std::string ProgramFolder() {
     char path[MAX_PATH] = {};
@@ -70,7 +82,16 @@ ProgramParts Application::Parts() {
                         plugins_,
                         programFolder_,
                         messages_,
-                        {}};
+                        [this] { OpenSetupWizard(); }};
+}
+
+// The main window unloads itself right after asking; whichever way the wizard closes, a freshly
+// loaded main window comes back.
+void Application::OpenSetupWizard() {
+    setup_.emplace(::GetModuleHandleA(nullptr),
+                   frmSetup::Parts{identity_, settings_, registry_, shell_, fileSystem_, urlCache_, osVersion_,
+                                   messages_, programFolder_, ExeFileName()},
+                   [this] { windows_.LoadMainWindow(); });
 }
 
 int Application::RunWindows() {

@@ -4,6 +4,7 @@
 // values, the settings store, the main window's listers, its plugin list and the windows. Windows
 // and steps are handed what they need from here, so each can be built and tested on fresh state.
 
+#include <optional>
 #include <string>
 
 #include "engine/modEngine.h"
@@ -21,6 +22,7 @@
 #include "system/modRebrand.h"
 #include "windows/MessageBoxes.h"
 #include "windows/ProgramWindows.h"
+#include "wizard/frmSetup.h"
 
 namespace nimbral {
 
@@ -44,6 +46,7 @@ class Application {
 
   private:
     ProgramParts Parts();
+    void OpenSetupWizard();
 
     win32::Win32SettingsArea settingsArea_;
     win32::Win32Registry registry_;
@@ -61,6 +64,7 @@ class Application {
     PluginList lstPlugs_;
     PluginFiles plugins_;
     ProgramWindows windows_;
+    std::optional<frmSetup> setup_;
 };
 
 }  // namespace nimbral

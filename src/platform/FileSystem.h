@@ -63,6 +63,8 @@ class FileSystem {
     // list when nothing matches; no value when the search cannot be made (its folder is missing or
     // unreadable, or the search text is empty).
     virtual std::optional<std::vector<DirEntry>> FindEntries(const std::string& searchSpec) = 0;
+    // The roots of the drives there are, in drive-letter order: "C:\", "D:\" and so on.
+    virtual std::vector<std::string> DriveRoots() = 0;
     // The folder-exists test: true only for an existing folder.
     virtual bool FolderExists(const std::string& path) = 0;
     // Where the path finally leads, as the system resolves it when it opens the path: every link,

@@ -12,6 +12,7 @@ namespace nimbral {
 using WindowHandle = std::uintptr_t;
 
 namespace SpecialFolder {
+inline constexpr int kDocuments = 5;
 inline constexpr int kRecent = 8;
 inline constexpr int kCookies = 33;
 inline constexpr int kProfile = 0x28;
@@ -61,6 +62,8 @@ class Shell {
     // Opens a link with the system's default handler (a web address in the browser) in a normal
     // window; reports nothing.
     virtual void OpenLink(const std::string& link) = 0;
+    // Starts a command line in a normal window without waiting for it; reports nothing.
+    virtual void StartCommand(const std::string& commandLine) = 0;
 };
 
 }  // namespace nimbral

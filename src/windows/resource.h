@@ -6,8 +6,8 @@
 // program find controls by these numbers: an id, once given, stays. Numbers below 1000 stay free for
 // icons and pictures.
 //   1000  frmResults    1100  frmMain    1200  frmPass    1300  frmSplash
-//   1400  Form8         1500  frmAbout   1600  frmWebsite
-// The next window takes 1700.
+//   1400  Form8         1500  frmAbout   1600  frmWebsite  1700  frmSetup (to 1999)
+// The next window takes 2000.
 
 // The program's icon groups, the same picture: "AAA" by name (the .rc script names it AAA) and 1 by
 // number.
@@ -79,3 +79,94 @@
 
 #define IDD_frmWebsite 1600
 #define IDC_frmWebsite_Timer1 1601
+
+// The setup wizard: its eight page frames and everything on them are controls of the one window.
+#define IDD_frmSetup 1700
+#define IDC_frmSetup_cmdBack 1701
+#define IDC_frmSetup_cmdNext 1702
+#define IDC_frmSetup_cmdCancel 1703
+#define IDC_frmSetup_Frame0 1710
+#define IDC_frmSetup_Frame1 1711
+#define IDC_frmSetup_Frame2 1712
+#define IDC_frmSetup_Frame3 1713
+#define IDC_frmSetup_Frame4 1714
+#define IDC_frmSetup_Frame5 1715
+#define IDC_frmSetup_Frame6 1716
+#define IDC_frmSetup_Frame7 1717
+#define IDC_frmSetup_Label1 1720
+#define IDC_frmSetup_Label2 1721
+#define IDC_frmSetup_Label3 1722
+#define IDC_frmSetup_Label4 1723
+#define IDC_frmSetup_Label5 1724
+#define IDC_frmSetup_Label6 1725
+#define IDC_frmSetup_Label7 1726
+#define IDC_frmSetup_lstSites0 1730
+#define IDC_frmSetup_lstSites1 1731
+#define IDC_frmSetup_lstSites2 1732
+#define IDC_frmSetup_lstSites3 1733
+#define IDC_frmSetup_txtSite 1734
+#define IDC_frmSetup_Text1 1735
+#define IDC_frmSetup_cmdAdd0 1736
+#define IDC_frmSetup_cmdAdd1 1737
+#define IDC_frmSetup_cmdAdd20 1738
+#define IDC_frmSetup_cmdAdd21 1739
+#define IDC_frmSetup_cmdDel0 1740
+#define IDC_frmSetup_cmdDel1 1741
+#define IDC_frmSetup_Label8 1742
+#define IDC_frmSetup_Label9 1743
+#define IDC_frmSetup_Label10 1744
+#define IDC_frmSetup_Label11 1745
+#define IDC_frmSetup_Label12 1746
+#define IDC_frmSetup_Label13 1747
+#define IDC_frmSetup_Label14 1748
+#define IDC_frmSetup_Label15 1749
+#define IDC_frmSetup_Drive1 1750
+#define IDC_frmSetup_Dir1 1751
+#define IDC_frmSetup_File1 1752
+#define IDC_frmSetup_lstFiles 1753
+#define IDC_frmSetup_lstPaths 1754
+#define IDC_frmSetup_cmdAddFile 1755
+#define IDC_frmSetup_cmdDelFile 1756
+#define IDC_frmSetup_Label16 1757
+#define IDC_frmSetup_Label17 1758
+#define IDC_frmSetup_Label18 1759
+#define IDC_frmSetup_lstDoc 1760
+#define IDC_frmSetup_txtDoc 1761
+#define IDC_frmSetup_lstMedia 1762
+#define IDC_frmSetup_txtMedia 1763
+#define IDC_frmSetup_cmdAddDoc 1764
+#define IDC_frmSetup_cmdAddMedia 1765
+#define IDC_frmSetup_cmdDelDoc 1766
+#define IDC_frmSetup_cmdDelMedia 1767
+#define IDC_frmSetup_cmdDefaultDoc 1768
+#define IDC_frmSetup_cmdDefaultMedia 1769
+#define IDC_frmSetup_Label19 1770
+#define IDC_frmSetup_Label20 1771
+#define IDC_frmSetup_Label21 1772
+#define IDC_frmSetup_txtSetting0 1775
+#define IDC_frmSetup_txtSetting2 1776
+#define IDC_frmSetup_txtSetting3 1777
+#define IDC_frmSetup_Label22 1778
+#define IDC_frmSetup_Label23 1779
+#define IDC_frmSetup_Label24 1780
+#define IDC_frmSetup_Label25 1781
+#define IDC_frmSetup_Label26 1785
+#define IDC_frmSetup_frmPassword 1786
+#define IDC_frmSetup_chkPassword 1787
+#define IDC_frmSetup_Label27 1788
+#define IDC_frmSetup_txtPass1 1789
+#define IDC_frmSetup_Label28 1790
+#define IDC_frmSetup_txtPass2 1791
+#define IDC_frmSetup_Label29 1792
+#define IDC_frmSetup_frmEncrypt 1793
+#define IDC_frmSetup_chkencrypt 1794
+#define IDC_frmSetup_txtCrypt 1795
+#define IDC_frmSetup_Command1 1796
+#define IDC_frmSetup_Label30 1797
+#define IDC_frmSetup_frmStartup 1798
+#define IDC_frmSetup_chkRunAtStart 1799
+#define IDC_frmSetup_chkStealthMode 1800
+#define IDC_frmSetup_Label31 1801
+#define IDC_frmSetup_frmHotkey 1802
+#define IDC_frmSetup_chkHotKey 1803
+#define IDC_frmSetup_Label32 1805

@@ -29,4 +29,5 @@ set_property(SOURCE app/nimbral.rc APPEND PROPERTY OBJECT_DEPENDS
     ${CMAKE_CURRENT_SOURCE_DIR}/windows/Form8.rc
     ${CMAKE_CURRENT_SOURCE_DIR}/windows/frmAbout.rc
     ${CMAKE_CURRENT_SOURCE_DIR}/windows/frmWebsite.rc
+    ${CMAKE_CURRENT_SOURCE_DIR}/wizard/frmSetup.rc
 )

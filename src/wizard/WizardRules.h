@@ -40,6 +40,17 @@ inline constexpr char kStartupToolText[] =
     "folder.\r\n\r\nRight click on it and select 'Run As Administrator'.  Then follow the instructions on the tool to "
     "add this program to the windows startup list.";
 
+// What the wizard says when something the user chose could not be kept or done; the end of each
+// sentence names what.
+inline constexpr char kListsCut[] =
+    "A list keeps no more than 10001 entries; the entries after the first 10001 were not stored in: ";
+inline constexpr char kRunEntryNotAdded[] =
+    "This program could not be added to the programs Windows starts: Windows refused to write "
+    "HKEY_LOCAL_MACHINE\\";
+inline constexpr char kRunEntryNotRemoved[] =
+    "This program could not be removed from the programs Windows starts: Windows refused to change "
+    "HKEY_LOCAL_MACHINE\\";
+
 inline constexpr std::array<const char*, 7> kDocumentDefaults = {"sample", "document", "help",  "chart",
                                                                  "readme", "setup",    "letter"};
 inline constexpr std::array<const char*, 7> kMediaDefaults = {"media", "intro",  "picture", "image",

@@ -2,7 +2,9 @@
 # nimbral.exe driven from outside its process in a fresh prefix of its own, with a display: started
 # without arguments it is walked through one clean run (splash, main window, " Clean  Now", the
 # results log, close, main window, File > Exit) by walk_windows.exe; started with /auto under password
-# protection, its prompt is cancelled, closed, answered wrongly and answered rightly.
+# protection, its prompt is cancelled, closed, answered wrongly and answered rightly; and on a machine
+# never set up, the setup wizard is walked from the main window to its end, keeping one cookie site,
+# before a clean.
 #
 # usage: run-blackbox.sh BUILD_DIR
 set -u
@@ -78,6 +80,22 @@ auto_behind_prompt ok 'Open Sesame'
 check "exit code 0" test "$code" = 0
 check "the clean ran" grep -qx -- "-- END   || Plugins" "$root/auto.txt"
 check "the typed address is gone" test -z "$(wine reg query "$typed" /v url1 2>/dev/null | grep still.here)"
+
+# ---- a new user sets the program up: the wizard from the main window, one cookie site kept ----
+scenario=wizard
+fresh_prefix "$root"
+wine "$build/tools/seed/seed_demo.exe" --cookies 4 --cookie-entries 6 --no-settings </dev/null >/dev/null 2>&1 ||
+    fail "seeding"
+cookies="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Local/Microsoft/Windows/INetCookies"
+timeout 300 wine "$walk" wizard "$program" news.example.org </dev/null >"$root/wizard.log" 2>&1
+status=$?
+tr -d '\r' <"$root/wizard.log" >"$root/wizard.txt"
+cat "$root/wizard.txt"
+check "the wizard went as a user would see it" test "$status" = 0
+check "the kept site's cookie entry is kept" grep -qx "| Kept 1 Cookies in Internet Cache" "$root/wizard.txt"
+check "the kept site's cookie file stays" test -n "$(ls "$cookies" | grep -i 'news.example.org')"
+check "the other sites' cookie files are gone" test -z "$(ls "$cookies" | grep -iE 'tracker.example|shop.example.net')"
+check "the wizard marked itself done" test -n "$(wine reg query "$settings" /v run 2>/dev/null | grep -w 1)"
 
 wineserver -k 2>/dev/null
 echo "$passes passed, $failures failed"

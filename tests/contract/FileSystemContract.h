@@ -12,6 +12,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -103,6 +104,16 @@ TYPED_TEST_P(FileSystemContract, FolderListerListsSubfoldersAsFullPaths) {
     FolderLister folders(this->fs());
     ASSERT_TRUE(folders.SetPath(this->harness.Root()));
     EXPECT_THAT(this->Entries(folders), ::testing::ElementsAre(this->At("Alpha"), this->At("zeta")));
+}
+
+TYPED_TEST_P(FileSystemContract, DriveRootsNameEachDriveOnceInOrder) {
+    const auto roots = this->fs().DriveRoots();
+    EXPECT_THAT(roots, ::testing::Contains(this->harness.DriveRoot()));
+    EXPECT_TRUE(std::is_sorted(roots.begin(), roots.end()));
+    for (const std::string& root : roots) {
+        EXPECT_EQ(root.size(), 3u) << root;
+        EXPECT_EQ(root.substr(1), ":\\") << root;
+    }
 }
 
 TYPED_TEST_P(FileSystemContract, EmptyFolderListsNothing) {
@@ -246,6 +257,7 @@ REGISTER_TYPED_TEST_SUITE_P(FileSystemContract,
                             FileListerListsMatchingOrdinaryFilesSortedIgnoringCase,
                             FolderListerListsSubfoldersAsFullPaths,
                             EmptyFolderListsNothing,
+                            DriveRootsNameEachDriveOnceInOrder,
                             PathsReadBackWithoutTrailingBackslashExceptAtADriveRoot,
                             AFailedSetPathKeepsThePreviousListing,
                             PointingDirEngineAtAFolderPointsFileEngineThere);

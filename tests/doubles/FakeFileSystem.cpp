@@ -105,7 +105,7 @@ std::optional<FakeFileSystem::Resolved> FakeFileSystem::Resolve(const std::strin
     if (depth > 32 || !SplitRoot(path, root, names))
         return std::nullopt;
     const auto found = roots_.find(FoldCase(root));
-    if (found == roots_.end())
+    if (found == roots_.end() || found->second.unreadable)
         return std::nullopt;
     Resolved resolved;
     resolved.node = &found->second.node;
@@ -227,6 +227,13 @@ void FakeFileSystem::AddDevice(const std::string& path) {
     AddNode(path, FileAttribute::kArchive).device = true;
 }
 
+void FakeFileSystem::AddUnreadableDrive(const std::string& drive) {
+    Root& root = roots_[FoldCase(drive)];
+    root.display = drive;
+    root.node.attributes = FileAttribute::kDirectory;
+    root.unreadable = true;
+}
+
 void FakeFileSystem::SetReportedSize(const std::string& path, std::uint64_t size) {
     if (Node* node = FindExact(path))
         node->reportedSize = size;
@@ -259,6 +266,15 @@ std::optional<std::vector<DirEntry>> FakeFileSystem::FindEntries(const std::stri
         }
     }
     return entries;
+}
+
+std::vector<std::string> FakeFileSystem::DriveRoots() {
+    std::vector<std::string> drives;
+    for (const auto& [folded, root] : roots_) {
+        if (root.display.size() == 2)
+            drives.push_back(root.display + "\\");
+    }
+    return drives;
 }
 
 bool FakeFileSystem::FolderExists(const std::string& path) {

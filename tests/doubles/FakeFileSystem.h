@@ -20,6 +20,7 @@ namespace nimbral::testing {
 class FakeFileSystem final : public FileSystem {
   public:
     std::optional<std::vector<DirEntry>> FindEntries(const std::string& searchSpec) override;
+    std::vector<std::string> DriveRoots() override;
     bool FolderExists(const std::string& path) override;
     std::optional<std::string> FinalPath(const std::string& path) override;
     bool CreateFolder(const std::string& path) override;
@@ -47,6 +48,8 @@ class FakeFileSystem final : public FileSystem {
     void AddShortName(const std::string& path, const std::string& shortName);
     // Something that only looks like a file: reading it never ends.
     void AddDevice(const std::string& path);
+    // A drive that is listed but cannot be read, as one without a medium: "E:".
+    void AddUnreadableDrive(const std::string& drive);
     // The size a file reports when opened, whatever it holds.
     void SetReportedSize(const std::string& path, std::uint64_t size);
 
@@ -78,6 +81,7 @@ class FakeFileSystem final : public FileSystem {
     struct Root {
         std::string display;  // "C:" or "\\server\share"
         Node node;
+        bool unreadable = false;
     };
 
     // Walks the path as the system does, through links (the last one too when followLast); no value

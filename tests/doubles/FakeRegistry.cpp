@@ -47,18 +47,21 @@ FakeRegistry::Key& FakeRegistry::Create(Hive hive, const std::string& keyPath) {
     return *key;
 }
 
-void FakeRegistry::Put(Hive hive,
+bool FakeRegistry::Put(Hive hive,
                        const std::string& keyPath,
                        const std::string& valueName,
                        std::uint32_t type,
                        const std::string& data) {
     Key& key = Create(hive, keyPath);
+    if (key.locked)
+        return false;
     auto& value = key.values[FoldCase(valueName)];
     // Like the real registry, an overwrite keeps the name's first spelling.
     if (value.name.empty())
         value.name = valueName;
     value.type = type;
     value.data = data;
+    return true;
 }
 
 void FakeRegistry::PutRaw(Hive hive,
@@ -89,8 +92,7 @@ bool FakeRegistry::SetStringValue(Hive hive,
                                   const std::string& keyPath,
                                   const std::string& valueName,
                                   const std::string& text) {
-    Put(hive, keyPath, valueName, kRegSz, text + '\0');
-    return true;
+    return Put(hive, keyPath, valueName, kRegSz, text + '\0');
 }
 
 std::string FakeRegistry::ReadStringValue(Hive hive, const std::string& keyPath, const std::string& valueName) {

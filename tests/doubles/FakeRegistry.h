@@ -45,7 +45,8 @@ class FakeRegistry final : public Registry {
                 std::uint32_t type,
                 const std::string& data);
     bool KeyExists(Hive hive, const std::string& keyPath) const;
-    // A key the user may read but not change: neither it nor its values can be deleted.
+    // A key the user may read but not change: nothing is written to it, and neither it nor its values
+    // can be deleted.
     void LockKey(Hive hive, const std::string& keyPath);
     struct RawValue {
         std::uint32_t type = 0;
@@ -67,7 +68,7 @@ class FakeRegistry final : public Registry {
 
     Key* Find(Hive hive, const std::string& keyPath) const;
     Key& Create(Hive hive, const std::string& keyPath);
-    void Put(Hive hive,
+    bool Put(Hive hive,
              const std::string& keyPath,
              const std::string& valueName,
              std::uint32_t type,

@@ -41,6 +41,7 @@ class FakeShell final : public Shell {
     std::string WindowsFolder() override { return windowsFolder; }
     std::vector<SystemFolderPath> OwnFolders() override { return ownFolders; }
     void OpenLink(const std::string& link) override { openedLinks.push_back(link); }
+    void StartCommand(const std::string& commandLine) override { startedCommands.push_back(commandLine); }
 
     std::map<int, std::string> folders;
     std::string tempPath = "C:\\users\\me\\Temp\\";
@@ -61,6 +62,7 @@ class FakeShell final : public Shell {
     std::vector<WindowHandle> recycleBinEmptiedBy;
     std::vector<std::string> calls;
     std::vector<std::string> openedLinks;
+    std::vector<std::string> startedCommands;
 
   private:
     FakeFileSystem* fileSystem_ = nullptr;

@@ -7,6 +7,12 @@
 //       results window's log (printed), close, main window, File > Exit. The temp-folder question is
 //       answered Cancel. With SHOTS_FOLDER, pictures of the main, help, about and results windows
 //       are saved there as .bmp files.
+//   walk_windows.exe wizard NIMBRAL_EXE COOKIE_SITE [SHOTS_FOLDER]
+//       Starts the program, opens the setup wizard from the main window and walks its eight pages,
+//       choosing COOKIE_SITE from the cookies found on page 2 for the cookie keep-list; finishes it,
+//       answers "Setup Complete!", expects " Clean  Now" enabled on the main window that comes back,
+//       runs a clean (the temp-folder question answered Cancel), prints its log and exits. With
+//       SHOTS_FOLDER, a picture of each page is saved there.
 //   walk_windows.exe prompt ACTION [PASSWORD]
 //       Waits for the password prompt of a program started by someone else and acts on it:
 //       "cancel", "close" (the title bar's X), "ok" (types PASSWORD and presses Ok) or "wrong" (types
@@ -30,6 +36,8 @@ constexpr char kResultsCaption[] = "nimbral :: results";
 constexpr char kHelpCaption[] = "Readme/Help";
 constexpr char kAboutCaption[] = "About Nimbral Windows Cleaner";
 constexpr char kFinished[] = "Finished Covering Your Tracks";
+constexpr char kWizardCaption[] = "Setup Wizard";
+constexpr char kSetupComplete[] = "Setup Complete!  Press 'Clean Now' to clean your computer!";
 constexpr char kWrongPassword[] = "That password was not correct.  Please try again.";
 constexpr DWORD kPatienceMs = 60000;
 
@@ -289,6 +297,130 @@ int Walk(const std::string& program, const std::string& shots) {
     return failures == 0 ? 0 : 1;
 }
 
+PROCESS_INFORMATION StartProgram(const std::string& program) {
+    std::string commandLine = "\"" + program + "\"";
+    const std::string folder = program.substr(0, program.find_last_of('\\'));
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started = {};
+    if (!::CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
+                          &startup, &started)) {
+        Fail("cannot start " + program);
+    }
+    return started;
+}
+
+// The message box of this process with this text; its OK pressed.
+bool AnswerNotice(DWORD process, const std::string& title, const std::string& text) {
+    HWND box = nullptr;
+    const bool shown = WaitFor([&] {
+        box = FindTopLevel(title, process, 0xFFFF, true);  // a message box's text has id 0xFFFF
+        return box != nullptr;
+    });
+    if (!shown) {
+        Fail("no message \"" + text + "\"");
+        return false;
+    }
+    const std::string said = TextOf(::GetDlgItem(box, 0xFFFF));
+    Say("message: " + said);
+    if (said != text)
+        Fail("the message reads \"" + said + "\"");
+    ::PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    WaitFor([&] { return !::IsWindow(box); });
+    return said == text;
+}
+
+int Wizard(const std::string& program, const std::string& cookieSite, const std::string& shots) {
+    PROCESS_INFORMATION started = StartProgram(program);
+    if (!started.hProcess)
+        return 1;
+    const DWORD process = started.dwProcessId;
+    HWND main = WaitForWindow(kMainCaption, process, IDC_frmMain_cmdSetup);
+    if (!main) {
+        ::TerminateProcess(started.hProcess, 1);
+        return 1;
+    }
+    if (HWND help = FindTopLevel(kHelpCaption, process, IDC_Form8_rtf1, true))
+        ::PostMessageA(help, WM_CLOSE, 0, 0);
+    PostClick(main, IDC_frmMain_cmdSetup);
+    HWND wizard = WaitForWindow(kWizardCaption, process, IDC_frmSetup_cmdNext);
+    if (!wizard) {
+        ::TerminateProcess(started.hProcess, 1);
+        return 1;
+    }
+    if (!WaitFor([&] { return !::IsWindow(main); }, {}, 5000))
+        Fail("the main window stayed loaded while the wizard is open");
+    Say("wizard: " + TextOf(wizard));
+
+    const int frames[] = {IDC_frmSetup_Frame0, IDC_frmSetup_Frame1, IDC_frmSetup_Frame2, IDC_frmSetup_Frame3,
+                          IDC_frmSetup_Frame4, IDC_frmSetup_Frame5, IDC_frmSetup_Frame6, IDC_frmSetup_Frame7};
+    const HWND next = ::GetDlgItem(wizard, IDC_frmSetup_cmdNext);
+    for (int page = 0; page < 8; ++page) {
+        const HWND frame = ::GetDlgItem(wizard, frames[page]);
+        if (!WaitFor([&] { return ::IsWindowVisible(frame) != FALSE; }, {}, 5000))
+            Fail("page " + std::to_string(page) + " did not show");
+        Say("page " + std::to_string(page) + ": " + TextOf(frame) + " [" + TextOf(next) + "]");
+        if (!shots.empty())
+            SavePicture(wizard, shots + "\\setup-page" + std::to_string(page) + ".bmp");
+        if (page == 2) {
+            const HWND found = ::GetDlgItem(wizard, IDC_frmSetup_lstSites3);
+            const std::vector<std::string> sites = ListRows(found);
+            Say("cookies on the system: " + std::to_string(sites.size()));
+            for (const std::string& site : sites)
+                Say("  " + site);
+            bool chosen = false;
+            for (std::size_t i = 0; i < sites.size() && !chosen; ++i) {
+                if (sites[i] == cookieSite) {
+                    ::SendMessageA(found, LB_SETSEL, TRUE, static_cast<LPARAM>(i));
+                    chosen = true;
+                }
+            }
+            if (!chosen)
+                Fail("no cookie of " + cookieSite + " was found");
+            PostClick(wizard, IDC_frmSetup_cmdAdd1);
+            const HWND kept = ::GetDlgItem(wizard, IDC_frmSetup_lstSites2);
+            if (!WaitFor([&] { return ListRows(kept) == std::vector<std::string>{cookieSite}; }, {}, 5000))
+                Fail("the cookie site did not reach the keep-list");
+        }
+        PostClick(wizard, IDC_frmSetup_cmdNext);
+        if (page < 7 && !WaitFor([&] { return !::IsWindowVisible(frame); }, {}, 5000))
+            Fail("Next did not leave page " + std::to_string(page));
+    }
+    AnswerNotice(process, kProduct, kSetupComplete);
+    main = WaitForWindow(kMainCaption, process, IDC_frmMain_cmdStart);
+    if (!main || ::IsWindow(wizard)) {
+        Fail("finishing did not bring the main window back in place of the wizard");
+        ::TerminateProcess(started.hProcess, 1);
+        return 1;
+    }
+    if (HWND help = FindTopLevel(kHelpCaption, process, IDC_Form8_rtf1, true))
+        ::PostMessageA(help, WM_CLOSE, 0, 0);
+    if (!::IsWindowEnabled(::GetDlgItem(main, IDC_frmMain_cmdStart)))
+        Fail("\" Clean  Now\" is not enabled after the wizard");
+    else
+        Say("main window back, \" Clean  Now\" enabled");
+
+    PostClick(main, IDC_frmMain_cmdStart);
+    HWND results = WaitForWindow(kResultsCaption, process, IDC_frmResults_lstStatus, [&] { AnswerQuestions(process); });
+    if (results) {
+        const HWND close = ::GetDlgItem(results, IDC_frmResults_cmdClose);
+        if (!WaitFor([&] { return ::IsWindowEnabled(close) != FALSE; }, [&] { AnswerQuestions(process); }))
+            Fail("the run did not finish");
+        for (const std::string& line : ListRows(::GetDlgItem(results, IDC_frmResults_lstStatus)))
+            Say("| " + line);
+        PostClick(results, IDC_frmResults_cmdClose);
+        WaitFor([&] { return !::IsWindow(results) && ::IsWindowVisible(main); });
+    }
+    PostMenu(main, IDM_frmMain_mnuFileItem2);
+    if (::WaitForSingleObject(started.hProcess, 20000) != WAIT_OBJECT_0) {
+        Fail("File > Exit did not end the program");
+        ::TerminateProcess(started.hProcess, 1);
+    }
+    ::CloseHandle(started.hThread);
+    ::CloseHandle(started.hProcess);
+    return failures == 0 ? 0 : 1;
+}
+
 int Prompt(const std::string& action, const std::string& password) {
     HWND prompt = WaitForWindow(kProduct, 0, IDC_frmPass_Text1);
     if (!prompt)
@@ -336,8 +468,12 @@ int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
     if (args.size() >= 2 && args[0] == "walk")
         return Walk(args[1], args.size() > 2 ? args[2] : std::string());
+    if (args.size() >= 3 && args[0] == "wizard")
+        return Wizard(args[1], args[2], args.size() > 3 ? args[3] : std::string());
     if (args.size() >= 2 && args[0] == "prompt")
         return Prompt(args[1], args.size() > 2 ? args[2] : std::string());
-    std::fprintf(stderr, "usage: walk_windows.exe walk NIMBRAL_EXE [SHOTS_FOLDER] | prompt ACTION [PASSWORD]\n");
+    std::fprintf(stderr,
+                 "usage: walk_windows.exe walk NIMBRAL_EXE [SHOTS_FOLDER] | wizard NIMBRAL_EXE COOKIE_SITE "
+                 "[SHOTS_FOLDER] | prompt ACTION [PASSWORD]\n");
     return 2;
 }

@@ -4,6 +4,7 @@
 #include <winternl.h>
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 #include "platform/win32/UniqueHandles.h"
@@ -318,6 +319,15 @@ std::optional<std::vector<DirEntry>> Win32FileSystem::FindEntries(const std::str
         entries.push_back({Narrow(data.cFileName), data.dwFileAttributes});
     } while (::FindNextFileW(find.get(), &data));
     return entries;
+}
+
+std::vector<std::string> Win32FileSystem::DriveRoots() {
+    std::vector<std::string> roots;
+    char buffer[4 * 26 + 1] = {};
+    const DWORD length = ::GetLogicalDriveStringsA(sizeof buffer, buffer);
+    for (const char* root = buffer; length > 0 && length < sizeof buffer && *root; root += std::strlen(root) + 1)
+        roots.emplace_back(root);
+    return roots;
 }
 
 bool Win32FileSystem::FolderExists(const std::string& path) {

@@ -145,4 +145,18 @@ void Win32Shell::OpenLink(const std::string& link) {
     ::ShellExecuteA(nullptr, nullptr, link.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
+void Win32Shell::StartCommand(const std::string& commandLine) {
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_SHOWNORMAL;
+    PROCESS_INFORMATION started = {};
+    std::string line = commandLine;
+    if (::CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started)) {
+        // Nothing waits for it: the handles are let go at once.
+        UniqueHandle process(started.hProcess);
+        UniqueHandle thread(started.hThread);
+    }
+}
+
 }  // namespace nimbral::win32

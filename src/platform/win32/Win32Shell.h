@@ -15,6 +15,7 @@ class Win32Shell final : public Shell {
     std::string WindowsFolder() override;
     std::vector<SystemFolderPath> OwnFolders() override;
     void OpenLink(const std::string& link) override;
+    void StartCommand(const std::string& commandLine) override;
 
   private:
     // The shortcuts the shell leaves behind go through the one checked deletion.
