@@ -92,6 +92,14 @@ class FileSystem {
     // target is never touched. False on any failure. betweenEntries runs after each entry, so that a
     // window can stay responsive through a large tree.
     virtual bool RemoveFolder(const std::string& path, const std::function<void()>& betweenEntries) = 0;
+    // What the three changes above would do, asked without doing them, for a preview that must say
+    // what a clean would: the same checks, in the same order, each entry opened as the change would
+    // open it. CouldRemoveFile with assumeNormal answers as if the file's attributes had been made
+    // normal first. CouldRemoveFolder adds to removed every entry it would remove (full paths, the
+    // folder last), in the order it would, up to where it would stop.
+    virtual bool CouldRemoveFile(const std::string& path, bool assumeNormal) = 0;
+    virtual bool CouldSetAttributesNormal(const std::string& path) = 0;
+    virtual bool CouldRemoveFolder(const std::string& path, std::vector<std::string>& removed) = 0;
     // Opens a file for reading, letting others read, write and delete it meanwhile; null when it
     // cannot be opened.
     virtual std::unique_ptr<ByteSource> OpenForReading(const std::string& path) = 0;

@@ -44,6 +44,8 @@ class Registry {
     // The names of all the key's values, however long, in the order the system lists them; empty
     // when the key does not exist, no value when it exists but cannot be read.
     virtual std::optional<std::vector<std::string>> ValueNames(Hive hive, const std::string& keyPath) = 0;
+    // The names of the key's subkeys; no value when the key does not exist or cannot be read.
+    virtual std::optional<std::vector<std::string>> SubkeyNames(Hive hive, const std::string& keyPath) = 0;
 
     // The lower methods of AddRemove, which use the older registry calls.
 

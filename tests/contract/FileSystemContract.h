@@ -249,7 +249,59 @@ TYPED_TEST_P(FileSystemContract, EntriesAreChangedOnlyWhereTheyFinallyLie) {
     EXPECT_FALSE(FileFound(this->fs(), this->At("Sub\\c.lnk")));
 }
 
+// A preview asks what a change would do; the change must then do exactly that, no more, no less.
+TYPED_TEST_P(FileSystemContract, WhatCouldBeRemovedIsWhatTheRemovalThenRemoves) {
+    this->harness.AddFolder("Keep", fa::kDirectory);
+    this->harness.AddFile("Keep\\ro.txt", fa::kReadOnly);
+    this->harness.AddFile("Keep\\plain.txt", fa::kArchive);
+    const auto keep = this->fs().FinalPath(this->At("Keep"));
+    ASSERT_TRUE(keep);
+    const std::string readOnly = *keep + "\\ro.txt";
+    const std::string plain = *keep + "\\plain.txt";
+    EXPECT_FALSE(this->fs().CouldRemoveFile(readOnly, false));
+    EXPECT_TRUE(this->fs().CouldRemoveFile(readOnly, true)) << "once made normal it would go";
+    EXPECT_FALSE(this->fs().CouldRemoveFile(this->harness.OtherSpelling("Keep\\plain.txt"), false));
+    EXPECT_FALSE(this->fs().CouldRemoveFile(*keep + "\\missing.txt", false));
+    EXPECT_TRUE(this->fs().CouldSetAttributesNormal(readOnly));
+    EXPECT_TRUE(FileFound(this->fs(), readOnly)) << "asking changes nothing";
+    EXPECT_TRUE(this->fs().CouldRemoveFile(plain, false));
+    EXPECT_TRUE(this->fs().RemoveFile(plain));
+    EXPECT_FALSE(this->fs().RemoveFile(readOnly));
+
+    // A tree that a read-only file stops: what would go before it is what goes.
+    this->harness.AddFolder("Tree", fa::kDirectory);
+    this->harness.AddFolder("Tree\\Sub", fa::kDirectory);
+    this->harness.AddFile("Tree\\Sub\\a.txt", fa::kArchive);
+    this->harness.AddFile("Tree\\b.txt", fa::kArchive);
+    this->harness.AddFile("Tree\\c.txt", fa::kReadOnly);
+    const auto tree = this->fs().FinalPath(this->At("Tree"));
+    ASSERT_TRUE(tree);
+    const std::vector<std::string> entries = {*tree + "\\Sub\\a.txt", *tree + "\\Sub", *tree + "\\b.txt",
+                                              *tree + "\\c.txt"};
+    std::vector<std::string> wouldGo;
+    EXPECT_FALSE(this->fs().CouldRemoveFolder(*tree, wouldGo));
+    for (const std::string& entry : entries)
+        EXPECT_TRUE(this->fs().FinalPath(entry)) << entry << " still there after asking";
+    EXPECT_FALSE(this->fs().RemoveFolder(*tree, {}));
+    std::vector<std::string> went;
+    for (const std::string& entry : entries) {
+        if (!this->fs().FinalPath(entry))
+            went.push_back(entry);
+    }
+    EXPECT_THAT(went, ::testing::UnorderedElementsAreArray(wouldGo));
+    EXPECT_THAT(wouldGo, ::testing::Not(::testing::Contains(*tree + "\\c.txt")));
+
+    // Without the read-only file, everything would go, the folder last, and everything goes.
+    EXPECT_TRUE(this->fs().SetAttributesNormal(*tree + "\\c.txt"));
+    wouldGo.clear();
+    EXPECT_TRUE(this->fs().CouldRemoveFolder(*tree, wouldGo));
+    EXPECT_EQ(wouldGo.back(), *tree);
+    EXPECT_TRUE(this->fs().RemoveFolder(*tree, {}));
+    EXPECT_FALSE(this->fs().FolderExists(*tree));
+}
+
 REGISTER_TYPED_TEST_SUITE_P(FileSystemContract,
+                            WhatCouldBeRemovedIsWhatTheRemovalThenRemoves,
                             EntriesAreChangedOnlyWhereTheyFinallyLie,
                             RemoveFolderTakesEverythingUnlessSomethingResists,
                             FilesGoOneByOneOrByPattern,

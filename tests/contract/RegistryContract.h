@@ -135,6 +135,18 @@ TYPED_TEST_P(RegistryContract, ValueNamesListsEveryValueHoweverLongItsName) {
     EXPECT_EQ(this->reg().ValueNames(Hive::CurrentUser, key + "\\Missing"), std::vector<std::string>{});
 }
 
+TYPED_TEST_P(RegistryContract, SubkeyNamesTellWhetherAKeyIsThereAndWhatItHolds) {
+    const std::string key = this->Key("Holder");
+    this->reg().SaveKey(Hive::CurrentUser, key + "\\One");
+    this->reg().SaveKey(Hive::CurrentUser, key + "\\Two\\Deeper");
+    this->reg().SetStringValue(Hive::CurrentUser, key, "value", "not a key");
+    const auto names = this->reg().SubkeyNames(Hive::CurrentUser, key);
+    ASSERT_TRUE(names);
+    EXPECT_EQ(names->size(), 2u);
+    EXPECT_EQ(this->reg().SubkeyNames(Hive::CurrentUser, key + "\\One"), std::vector<std::string>{});
+    EXPECT_FALSE(this->reg().SubkeyNames(Hive::CurrentUser, key + "\\Missing"));
+}
+
 TYPED_TEST_P(RegistryContract, DeleteRegistryKeyRemovesOnlyKeysWithoutSubkeys) {
     const std::string parent = this->Key("Parent");
     this->reg().SaveKey(Hive::CurrentUser, parent + "\\Child");
@@ -180,6 +192,7 @@ REGISTER_TYPED_TEST_SUITE_P(RegistryContract,
                             OnlyGetStringLooksAtTheValuesType,
                             DeletingValuesLeavesTheirNeighbours,
                             ValueNamesListsEveryValueHoweverLongItsName,
+                            SubkeyNamesTellWhetherAKeyIsThereAndWhatItHolds,
                             DeleteRegistryKeyRemovesOnlyKeysWithoutSubkeys,
                             AddRemoveManagesTheRunAndUninstallEntries);
 

@@ -239,6 +239,19 @@ void FakeFileSystem::SetReportedSize(const std::string& path, std::uint64_t size
         node->reportedSize = size;
 }
 
+std::vector<std::string> FakeFileSystem::Dump() const {
+    std::vector<std::string> lines;
+    const std::function<void(const Node&, const std::string&)> walk = [&](const Node& node, const std::string& path) {
+        lines.push_back(path + " " + std::to_string(node.attributes) + (node.locked ? " locked" : "") + " [" +
+                        node.content + "] -> " + node.linkTarget);
+        for (const auto& [key, child] : node.children)
+            walk(*child, path + "\\" + child->name);
+    };
+    for (const auto& [key, root] : roots_)
+        walk(root.node, root.display);
+    return lines;
+}
+
 bool FakeFileSystem::Exists(const std::string& path) {
     return FindExact(path) != nullptr;
 }
@@ -380,6 +393,45 @@ bool FakeFileSystem::RemoveFolder(const std::string& path, const std::function<v
         return false;
     }
     return RemoveTree(*exact->parent, exact->key, betweenEntries);
+}
+
+bool FakeFileSystem::CouldRemoveFile(const std::string& path, bool assumeNormal) {
+    const auto exact = Exactly(path);
+    if (!exact || !exact->parent)
+        return false;
+    const Node& node = *exact->node;
+    return !(node.attributes & FileAttribute::kDirectory) &&
+           (assumeNormal || !(node.attributes & FileAttribute::kReadOnly)) && !node.locked;
+}
+
+bool FakeFileSystem::CouldSetAttributesNormal(const std::string& path) {
+    return Exactly(path).has_value();
+}
+
+bool FakeFileSystem::WouldRemoveTree(const Node& node, const std::string& path, std::vector<std::string>& removed) const {
+    if ((node.attributes & FileAttribute::kReparsePoint) || !node.linkTarget.empty())
+        return false;
+    if (!(node.attributes & FileAttribute::kDirectory)) {
+        if ((node.attributes & FileAttribute::kReadOnly) || node.locked)
+            return false;
+        removed.push_back(path);
+        return true;
+    }
+    for (const auto& [key, child] : node.children) {
+        if (!WouldRemoveTree(*child, path + "\\" + child->name, removed))
+            return false;
+    }
+    removed.push_back(path);
+    return true;
+}
+
+bool FakeFileSystem::CouldRemoveFolder(const std::string& path, std::vector<std::string>& removed) {
+    const auto exact = Exactly(path);
+    if (!exact || !exact->parent || !(exact->node->attributes & FileAttribute::kDirectory) ||
+        (exact->node->attributes & FileAttribute::kReparsePoint)) {
+        return false;
+    }
+    return WouldRemoveTree(*exact->node, exact->finalPath, removed);
 }
 
 std::unique_ptr<ByteSource> FakeFileSystem::OpenForReading(const std::string& path) {

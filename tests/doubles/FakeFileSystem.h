@@ -28,6 +28,9 @@ class FakeFileSystem final : public FileSystem {
     bool SetAttributesNormal(const std::string& path) override;
     bool DeleteFilesMatching(const std::string& pattern) override;
     bool RemoveFolder(const std::string& path, const std::function<void()>& betweenEntries) override;
+    bool CouldRemoveFile(const std::string& path, bool assumeNormal) override;
+    bool CouldSetAttributesNormal(const std::string& path) override;
+    bool CouldRemoveFolder(const std::string& path, std::vector<std::string>& removed) override;
     std::unique_ptr<ByteSource> OpenForReading(const std::string& path) override;
 
     // Fixtures. Folders on the way are created as needed, by their exact names; paths start with a
@@ -53,6 +56,9 @@ class FakeFileSystem final : public FileSystem {
     // The size a file reports when opened, whatever it holds.
     void SetReportedSize(const std::string& path, std::uint64_t size);
 
+    // Every entry with what can be seen of it, one line each in a fixed order, to tell whether
+    // anything changed.
+    std::vector<std::string> Dump() const;
     // Whether an entry of exactly this path is there; links along the path are not followed.
     bool Exists(const std::string& path);
     std::uint32_t Attributes(const std::string& path);
@@ -92,6 +98,8 @@ class FakeFileSystem final : public FileSystem {
     Node* FindExact(const std::string& path);
     Node& AddNode(const std::string& path, std::uint32_t attributes);
     bool RemoveTree(Node& parent, const std::string& key, const std::function<void()>& betweenEntries);
+    // The same walk, removing nothing: what it would remove is added to removed.
+    bool WouldRemoveTree(const Node& node, const std::string& path, std::vector<std::string>& removed) const;
 
     std::map<std::string, Root> roots_;  // by folded root, "c:" or "\\server\share"
 };

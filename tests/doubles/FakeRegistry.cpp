@@ -1,6 +1,7 @@
 #include "doubles/FakeRegistry.h"
 
 #include <algorithm>
+#include <functional>
 #include <vector>
 
 #include "doubles/PathParts.h"
@@ -70,6 +71,20 @@ void FakeRegistry::PutRaw(Hive hive,
                           std::uint32_t type,
                           const std::string& data) {
     Put(hive, keyPath, valueName, type, data);
+}
+
+std::vector<std::string> FakeRegistry::Dump() const {
+    std::vector<std::string> lines;
+    const std::function<void(const Key&, const std::string&)> walk = [&](const Key& key, const std::string& path) {
+        lines.push_back(path);
+        for (const auto& [folded, value] : key.values)
+            lines.push_back(path + " " + value.name + "=" + std::to_string(value.type) + ":" + value.data);
+        for (const auto& [folded, subkey] : key.subkeys)
+            walk(*subkey, path + "\\" + folded);
+    };
+    for (const auto& [hive, root] : hives_)
+        walk(root, std::to_string(static_cast<std::uint32_t>(hive)));
+    return lines;
 }
 
 bool FakeRegistry::KeyExists(Hive hive, const std::string& keyPath) const {
@@ -142,6 +157,16 @@ std::optional<std::vector<std::string>> FakeRegistry::ValueNames(Hive hive, cons
         for (const auto& [folded, value] : key->values)
             names.push_back(value.name);
     }
+    return names;
+}
+
+std::optional<std::vector<std::string>> FakeRegistry::SubkeyNames(Hive hive, const std::string& keyPath) {
+    const Key* key = Find(hive, keyPath);
+    if (!key)
+        return std::nullopt;
+    std::vector<std::string> names;
+    for (const auto& [folded, subkey] : key->subkeys)
+        names.push_back(folded);
     return names;
 }
 

@@ -28,6 +28,7 @@ class FakeRegistry final : public Registry {
     void DeleteRegistryValue(Hive hive, const std::string& keyPath, const std::string& valueName) override;
     std::string DeleteRegistryKey(Hive hive, const std::string& keyPath) override;
     std::optional<std::vector<std::string>> ValueNames(Hive hive, const std::string& keyPath) override;
+    std::optional<std::vector<std::string>> SubkeyNames(Hive hive, const std::string& keyPath) override;
 
     void SaveKey(Hive hive, const std::string& keyPath) override;
     std::string GetString(Hive hive, const std::string& keyPath, const std::string& valueName) override;
@@ -45,6 +46,8 @@ class FakeRegistry final : public Registry {
                 std::uint32_t type,
                 const std::string& data);
     bool KeyExists(Hive hive, const std::string& keyPath) const;
+    // Every key and value, one line each in a fixed order, to tell whether anything changed.
+    std::vector<std::string> Dump() const;
     // A key the user may read but not change: nothing is written to it, and neither it nor its values
     // can be deleted.
     void LockKey(Hive hive, const std::string& keyPath);

@@ -59,6 +59,9 @@ class RecordingRegistry final : public Registry {
     std::optional<std::vector<std::string>> ValueNames(Hive hive, const std::string& key) override {
         return fake_.ValueNames(hive, key);
     }
+    std::optional<std::vector<std::string>> SubkeyNames(Hive hive, const std::string& key) override {
+        return fake_.SubkeyNames(hive, key);
+    }
     void SaveKey(Hive hive, const std::string& key) override { fake_.SaveKey(hive, key); }
     std::string GetString(Hive hive, const std::string& key, const std::string& name) override {
         return fake_.GetString(hive, key, name);

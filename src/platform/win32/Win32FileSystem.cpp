@@ -202,68 +202,88 @@ UniqueHfile OpenExactly(const std::wstring& path, DWORD access, EntryKind kind) 
     return entry;
 }
 
-// The one deletion of the program: what was checked is what goes, through the same handle.
-bool RemoveExactly(const std::wstring& path, EntryKind kind) {
-    const UniqueHfile entry = OpenExactly(path, DELETE, kind);
-    if (!entry)
-        return false;
-    FILE_DISPOSITION_INFO disposition = {TRUE};
-    return ::SetFileInformationByHandle(entry.get(), FileDispositionInfo, &disposition, sizeof disposition) != 0;
-}
+// Removes entries, or, for a preview, only finds out which it would remove and where it would stop:
+// the same entries opened the same way, in the same order.
+class Remover {
+  public:
+    // With wouldRemove, nothing is removed: what would be is added to it instead.
+    explicit Remover(std::vector<std::string>* wouldRemove = nullptr) : wouldRemove_(wouldRemove) {}
 
-// Empties and removes a folder that lies exactly at root, walking down with a stack of its own so
-// that no depth of folders can exhaust the program's stack. Stops at the first entry that resists,
-// as a removal that is not forced does. Every entry is removed by the path it was listed under
-// below root, and checked to lie there.
-bool RemoveTreeExactly(const std::wstring& root, const std::function<void()>& betweenEntries) {
-    struct Level {
-        std::wstring folder;
-        UniqueFindHandle find;
-        bool listed = false;
-    };
-    std::vector<Level> levels;
-    levels.push_back({root, {}, false});
-    WIN32_FIND_DATAW data = {};
-    while (!levels.empty()) {
-        if (betweenEntries)
-            betweenEntries();
-        Level& level = levels.back();
-        bool found = false;
-        if (!level.listed) {
-            level.listed = true;
-            level.find.reset(::FindFirstFileExW((level.folder + L"\\*").c_str(), FindExInfoBasic, &data,
-                                                FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
-            if (!level.find && ::GetLastError() != ERROR_FILE_NOT_FOUND)
-                return false;
-            found = static_cast<bool>(level.find);
-        } else {
-            found = ::FindNextFileW(level.find.get(), &data) != 0;
-        }
-        if (!found) {
-            // Everything inside is gone: the search is closed before its folder goes.
-            const std::wstring folder = std::move(level.folder);
-            levels.pop_back();
-            if (!RemoveExactly(folder, EntryKind::Folder))
-                return false;
-            continue;
-        }
-        if (IsDots(data.cFileName))
-            continue;
-        std::wstring path = level.folder + L"\\" + data.cFileName;
-        const DWORD attributes = data.dwFileAttributes;
-        if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
-            // A link goes as a link or not at all: its target is never entered. Some systems cannot
-            // remove a link to a folder; it then stays, and so does the folder.
-            if (!RemoveExactly(path, (attributes & FILE_ATTRIBUTE_DIRECTORY) ? EntryKind::Folder : EntryKind::File))
-                return false;
-        } else if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
-            levels.push_back({std::move(path), {}, false});
-        } else if ((attributes & FILE_ATTRIBUTE_READONLY) || !RemoveExactly(path, EntryKind::File)) {
+    // The one deletion of the program: what was checked is what goes, through the same handle.
+    bool Entry(const std::wstring& path, EntryKind kind, bool assumeNormal = false) const {
+        const UniqueHfile entry = OpenExactly(path, DELETE, kind);
+        if (!entry)
             return false;
+        if (!wouldRemove_) {
+            FILE_DISPOSITION_INFO disposition = {TRUE};
+            return ::SetFileInformationByHandle(entry.get(), FileDispositionInfo, &disposition, sizeof disposition) !=
+                   0;
         }
+        // The system refuses to delete a read-only entry, and so the removal would fail there.
+        const DWORD attributes = ::GetFileAttributesW(path.c_str());
+        if (!assumeNormal && attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+            return false;
+        wouldRemove_->push_back(DisplayPath(path));
+        return true;
     }
-    return true;
-}
+
+    // Empties and removes a folder that lies exactly at root, walking down with a stack of its own
+    // so that no depth of folders can exhaust the program's stack. Stops at the first entry that
+    // resists, as a removal that is not forced does. Every entry is removed by the path it was
+    // listed under below root, and checked to lie there.
+    bool Tree(const std::wstring& root, const std::function<void()>& betweenEntries) const {
+        struct Level {
+            std::wstring folder;
+            UniqueFindHandle find;
+            bool listed = false;
+        };
+        std::vector<Level> levels;
+        levels.push_back({root, {}, false});
+        WIN32_FIND_DATAW data = {};
+        while (!levels.empty()) {
+            if (betweenEntries)
+                betweenEntries();
+            Level& level = levels.back();
+            bool found = false;
+            if (!level.listed) {
+                level.listed = true;
+                level.find.reset(::FindFirstFileExW((level.folder + L"\\*").c_str(), FindExInfoBasic, &data,
+                                                    FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
+                if (!level.find && ::GetLastError() != ERROR_FILE_NOT_FOUND)
+                    return false;
+                found = static_cast<bool>(level.find);
+            } else {
+                found = ::FindNextFileW(level.find.get(), &data) != 0;
+            }
+            if (!found) {
+                // Everything inside is gone: the search is closed before its folder goes.
+                const std::wstring folder = std::move(level.folder);
+                levels.pop_back();
+                if (!Entry(folder, EntryKind::Folder))
+                    return false;
+                continue;
+            }
+            if (IsDots(data.cFileName))
+                continue;
+            std::wstring path = level.folder + L"\\" + data.cFileName;
+            const DWORD attributes = data.dwFileAttributes;
+            if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+                // A link goes as a link or not at all: its target is never entered. Some systems
+                // cannot remove a link to a folder; it then stays, and so does the folder.
+                if (!Entry(path, (attributes & FILE_ATTRIBUTE_DIRECTORY) ? EntryKind::Folder : EntryKind::File))
+                    return false;
+            } else if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+                levels.push_back({std::move(path), {}, false});
+            } else if ((attributes & FILE_ATTRIBUTE_READONLY) || !Entry(path, EntryKind::File)) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+  private:
+    std::vector<std::string>* wouldRemove_;
+};
 
 class FileByteSource final : public ByteSource {
   public:
@@ -353,7 +373,17 @@ bool Win32FileSystem::CreateFolder(const std::string& path) {
 }
 
 bool Win32FileSystem::RemoveFile(const std::string& path) {
-    return RemoveExactly(SystemPath(path), EntryKind::File);
+    return Remover().Entry(SystemPath(path), EntryKind::File);
+}
+
+bool Win32FileSystem::CouldRemoveFile(const std::string& path, bool assumeNormal) {
+    std::vector<std::string> wouldRemove;
+    return Remover(&wouldRemove).Entry(SystemPath(path), EntryKind::File, assumeNormal);
+}
+
+bool Win32FileSystem::CouldSetAttributesNormal(const std::string& path) {
+    return static_cast<bool>(
+        OpenExactly(SystemPath(path), FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES, EntryKind::Folder));
 }
 
 bool Win32FileSystem::SetAttributesNormal(const std::string& path) {
@@ -389,23 +419,36 @@ bool Win32FileSystem::DeleteFilesMatching(const std::string& pattern) {
         if (data.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM))
             continue;
         any = true;
-        if (!RemoveExactly(base + L"\\" + data.cFileName, EntryKind::File))
+        if (!Remover().Entry(base + L"\\" + data.cFileName, EntryKind::File))
             return false;
     } while (::FindNextFileW(find.get(), &data));
     return any;
 }
 
-bool Win32FileSystem::RemoveFolder(const std::string& path, const std::function<void()>& betweenEntries) {
-    const std::wstring folder = ComparisonForm(SystemPath(path));
+namespace {
+
+// A folder that lies exactly at path and is not itself a link, ready for a removal from the top.
+std::optional<std::wstring> FolderToRemove(const std::string& path) {
+    std::wstring folder = ComparisonForm(SystemPath(path));
     const DWORD attributes = ::GetFileAttributesW(folder.c_str());
     // A folder that is itself a link would lead into its target.
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY) ||
-        (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
-        return false;
+        (attributes & FILE_ATTRIBUTE_REPARSE_POINT) || !OpenExactly(folder, 0, EntryKind::Folder)) {
+        return std::nullopt;
     }
-    if (!OpenExactly(folder, 0, EntryKind::Folder))
-        return false;
-    return RemoveTreeExactly(folder, betweenEntries);
+    return folder;
+}
+
+}  // namespace
+
+bool Win32FileSystem::RemoveFolder(const std::string& path, const std::function<void()>& betweenEntries) {
+    const auto folder = FolderToRemove(path);
+    return folder && Remover().Tree(*folder, betweenEntries);
+}
+
+bool Win32FileSystem::CouldRemoveFolder(const std::string& path, std::vector<std::string>& removed) {
+    const auto folder = FolderToRemove(path);
+    return folder && Remover(&removed).Tree(*folder, {});
 }
 
 std::unique_ptr<ByteSource> Win32FileSystem::OpenForReading(const std::string& path) {

@@ -15,6 +15,9 @@ class Win32FileSystem final : public FileSystem {
     bool SetAttributesNormal(const std::string& path) override;
     bool DeleteFilesMatching(const std::string& pattern) override;
     bool RemoveFolder(const std::string& path, const std::function<void()>& betweenEntries) override;
+    bool CouldRemoveFile(const std::string& path, bool assumeNormal) override;
+    bool CouldSetAttributesNormal(const std::string& path) override;
+    bool CouldRemoveFolder(const std::string& path, std::vector<std::string>& removed) override;
     std::unique_ptr<ByteSource> OpenForReading(const std::string& path) override;
 };
 

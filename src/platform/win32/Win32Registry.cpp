@@ -118,6 +118,33 @@ std::optional<std::vector<std::string>> Win32Registry::ValueNames(Hive hive, con
     }
 }
 
+std::optional<std::vector<std::string>> Win32Registry::SubkeyNames(Hive hive, const std::string& keyPath) {
+    UniqueHkey key;
+    DWORD longestName = 0;
+    if (::RegOpenKeyExA(HiveKey(hive), keyPath.c_str(), 0, KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE, key.put()) !=
+            ERROR_SUCCESS ||
+        ::RegQueryInfoKeyA(key.get(), nullptr, nullptr, nullptr, nullptr, &longestName, nullptr, nullptr, nullptr,
+                           nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
+        return std::nullopt;
+    }
+    std::vector<std::string> names;
+    std::string name(longestName + 1, '\0');
+    for (DWORD index = 0;; ++index) {
+        DWORD length = static_cast<DWORD>(name.size());
+        const LONG status = ::RegEnumKeyExA(key.get(), index, name.data(), &length, nullptr, nullptr, nullptr, nullptr);
+        if (status == ERROR_NO_MORE_ITEMS)
+            return names;
+        if (status == ERROR_MORE_DATA) {
+            name.resize(name.size() * 2);
+            --index;
+            continue;
+        }
+        if (status != ERROR_SUCCESS)
+            return std::nullopt;
+        names.emplace_back(name.data(), length);
+    }
+}
+
 void Win32Registry::SaveKey(Hive hive, const std::string& keyPath) {
     UniqueHkey key;
     ::RegCreateKeyA(HiveKey(hive), keyPath.c_str(), key.put());

@@ -19,6 +19,7 @@ class Win32Registry final : public Registry {
     void DeleteRegistryValue(Hive hive, const std::string& keyPath, const std::string& valueName) override;
     std::string DeleteRegistryKey(Hive hive, const std::string& keyPath) override;
     std::optional<std::vector<std::string>> ValueNames(Hive hive, const std::string& keyPath) override;
+    std::optional<std::vector<std::string>> SubkeyNames(Hive hive, const std::string& keyPath) override;
 
     void SaveKey(Hive hive, const std::string& keyPath) override;
     std::string GetString(Hive hive, const std::string& keyPath, const std::string& valueName) override;
