@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "engine/Headless.h"
+#include "engine/Preview.h"
 #include "windows/MessageLoop.h"
 #include "windows/frmPass.h"
 
@@ -101,6 +102,27 @@ int Application::RunWindows() {
 }
 
 int Application::RunHeadless(bool confirmTempFolder) {
+    return RunOnce(confirmTempFolder, Parts().Services({}, 0), listers_.File1, {});
+}
+
+int Application::RunPreview() {
+    PreviewFileSystem fileSystem(fileSystem_);
+    PreviewRegistry registry(registry_);
+    PreviewUrlCache urlCache(urlCache_);
+    PreviewHistory history(urlCache);
+    PreviewShell shell(shell_, fileSystem);
+    // Listers and a plugin runner of its own, so no part of the run reaches past the preview seams.
+    MainWindowListers listers(fileSystem);
+    PluginFiles plugins(PluginServices{fileSystem, registry, listers.FileEngine}, programFolder_);
+    EngineServices services{settings_,  registry, fileSystem, shell,   urlCache,      history,
+                            osVersion_, listers,  lstPlugs_,  plugins, std::string(), 0};
+    return RunOnce(true, services, listers.File1, kPreviewLine);
+}
+
+int Application::RunOnce(bool confirmTempFolder,
+                         EngineServices services,
+                         FileLister& pluginLister,
+                         std::string_view firstLine) {
     const HANDLE out = StandardOutput();
     settings_.LoadSettings();
     // Only a protected program needs a window here: a headless run without a display must still work.
@@ -112,13 +134,15 @@ int Application::RunHeadless(bool confirmTempFolder) {
         }
     }
     HeadlessHost host([out](std::string_view text) { Write(out, text); }, confirmTempFolder);
+    if (!firstLine.empty())
+        host.ShowResults().AppendLine(std::string(firstLine));
 
     // What the main window's load prepares: the plugin list from the plugin folders, and the cookie
     // folder.
     pluginTables_.Clear();
     lstPlugs_.clear();
-    BuildPluginList(pluginTables_, lstPlugs_, listers_.File1, settings_, programFolder_);
-    EngineServices services = Parts().Services(shell_.SpecialFolderPath(0, SpecialFolder::kCookies), 0);
+    BuildPluginList(pluginTables_, lstPlugs_, pluginLister, settings_, programFolder_);
+    services.cookieFolder = services.shell.SpecialFolderPath(0, SpecialFolder::kCookies);
     RunClean(host, services);
     return 0;
 }

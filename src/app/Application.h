@@ -6,6 +6,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "engine/modEngine.h"
 #include "platform/win32/Win32FileSystem.h"
@@ -43,8 +44,14 @@ class Application {
     // One clean run on the stored settings, each log line written to standard output. With password
     // protection on, the prompt comes first; giving it up cleans nothing and answers 1.
     int RunHeadless(bool confirmTempFolder);
+    // The same run over seams that only note what they would change: the clean's log, after a first
+    // line that says nothing was changed, with the temp folder question taken as answered OK.
+    int RunPreview();
 
   private:
+    // The password prompt when protection is on, then one run over the given seams, its log (after
+    // firstLine, when there is one) to standard output.
+    int RunOnce(bool confirmTempFolder, EngineServices services, FileLister& pluginLister, std::string_view firstLine);
     ProgramParts Parts();
     void OpenSetupWizard();
 

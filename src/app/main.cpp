@@ -9,6 +9,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
     nimbral::SystemMessageBoxes messages;
     nimbral::Application app(nimbral::win32::ReadIdentity(), messages);
     const nimbral::CommandLineSwitches switches = nimbral::ParseCommandLine(commandLine ? commandLine : "");
+    if (switches.preview)
+        return app.RunPreview();
     if (switches.autoClean)
         return app.RunHeadless(switches.yes);
     return app.RunWindows();

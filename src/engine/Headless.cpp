@@ -14,6 +14,8 @@ CommandLineSwitches ParseCommandLine(std::string_view commandLine) {
             switches.autoClean = true;
         if (EqualsIgnoreCase(word, "/yes"))
             switches.yes = true;
+        if (EqualsIgnoreCase(word, "/preview"))
+            switches.preview = true;
         pos = end + 1;
     }
     return switches;

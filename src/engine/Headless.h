@@ -14,6 +14,9 @@ namespace nimbral {
 struct CommandLineSwitches {
     bool autoClean = false;  // "/auto": one clean run on the stored settings, no window
     bool yes = false;        // "/yes": answer the temporary-folder confirmation with OK
+    // "/preview": the clean's log with nothing changed; on its own as well, since a user who asks
+    // for a preview must never get anything else.
+    bool preview = false;
 };
 
 // Switches are words of their own, letter case ignored; anything else is left alone.

@@ -5,5 +5,6 @@ target_sources(nimbral_core PRIVATE
     engine/KeepPatterns.cpp
     engine/KeepText.cpp
     engine/modEngine.cpp
+    engine/Preview.cpp
     engine/WalkUrlCache.cpp
 )

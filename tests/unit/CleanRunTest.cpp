@@ -664,14 +664,23 @@ TEST(Headless, SwitchesAreWholeWordsInAnyCase) {
         const char* line;
         bool autoClean;
         bool yes;
+        bool preview;
     } cases[] = {
-        {"/auto", true, false}, {"/AUTO /Yes", true, true},   {"  /yes\t/auto ", true, true},
-        {"", false, false},     {"/autoclean", false, false}, {"auto yes", false, false},
+        {"/auto", true, false, false},
+        {"/AUTO /Yes", true, true, false},
+        {"  /yes\t/auto ", true, true, false},
+        {"", false, false, false},
+        {"/autoclean", false, false, false},
+        {"auto yes", false, false, false},
+        {"/auto /Preview", true, false, true},
+        {"/preview", false, false, true},
+        {"/previewed /auto", true, false, false},
     };
     for (const auto& c : cases) {
         const auto switches = ParseCommandLine(c.line);
         EXPECT_EQ(switches.autoClean, c.autoClean) << c.line;
         EXPECT_EQ(switches.yes, c.yes) << c.line;
+        EXPECT_EQ(switches.preview, c.preview) << c.line;
     }
 }
 

@@ -159,7 +159,9 @@ constexpr char kUsage[] =
     "                   run (at most 26), search (at most 26), apps (at most 9)\n"
     "  --settings-only  only the program's settings; --no-settings leaves them alone\n"
     "  --plain          store the settings unscrambled (\"enc\"=\"0\"); scrambled is the default\n"
-    "  --check          read everything back through the same APIs; exit 1 on a difference\n";
+    "  --check          read everything back through the same APIs; exit 1 on a difference\n"
+    "usage: seed_demo.exe --list-cache\n"
+    "  print every entry of the URL cache, sorted, and seed nothing\n";
 
 std::optional<int> ParseCount(const char* text, int maxCount) {
     if (*text == '\0' || std::strlen(text) > 7)
@@ -580,8 +582,9 @@ void SeedCache(const Plan& plan, Problems& problems) {
 }
 
 // Every entry of the cache with its type flags, as a walk with no pattern delivers them.
-std::map<std::string, DWORD> ReadCache() {
-    std::map<std::string, DWORD> entries;
+// Every entry the walk of one pattern delivers, by name.
+template <typename Visit>
+void WalkCache(const char* pattern, Visit visit) {
     std::vector<unsigned char> buffer(4096);
     auto* info = reinterpret_cast<INTERNET_CACHE_ENTRY_INFOA*>(buffer.data());
     UniqueCacheEnum walk;
@@ -589,23 +592,49 @@ std::map<std::string, DWORD> ReadCache() {
         DWORD size = static_cast<DWORD>(buffer.size());
         info->dwStructSize = sizeof *info;
         if (!walk) {
-            walk.reset(::FindFirstUrlCacheEntryA(nullptr, info, &size));
+            walk.reset(::FindFirstUrlCacheEntryA(pattern, info, &size));
             if (!walk) {
                 if (::GetLastError() != ERROR_INSUFFICIENT_BUFFER)
-                    return entries;
+                    return;
                 buffer.resize(size);
                 info = reinterpret_cast<INTERNET_CACHE_ENTRY_INFOA*>(buffer.data());
                 continue;
             }
         } else if (!::FindNextUrlCacheEntryA(walk.get(), info, &size)) {
             if (::GetLastError() != ERROR_INSUFFICIENT_BUFFER)
-                return entries;
+                return;
             buffer.resize(size);
             info = reinterpret_cast<INTERNET_CACHE_ENTRY_INFOA*>(buffer.data());
             continue;
         }
-        entries[info->lpszSourceUrlName] = info->CacheEntryType;
+        visit(*info);
     }
+}
+
+std::map<std::string, DWORD> ReadCache() {
+    std::map<std::string, DWORD> entries;
+    WalkCache(nullptr,
+              [&](const INTERNET_CACHE_ENTRY_INFOA& info) { entries[info.lpszSourceUrlName] = info.CacheEntryType; });
+    return entries;
+}
+
+// The whole cache, one sorted line per entry with what a change would show: type, size, times and
+// local file. Two listings are equal only when nothing in the cache changed between them.
+void ListCache() {
+    std::set<std::string> lines;
+    const auto time = [](const FILETIME& t) {
+        return std::to_string((static_cast<unsigned long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime);
+    };
+    for (const char* pattern : {static_cast<const char*>(nullptr), "Cookie:", "Visited:"}) {
+        WalkCache(pattern, [&](const INTERNET_CACHE_ENTRY_INFOA& info) {
+            lines.insert(std::string(info.lpszSourceUrlName ? info.lpszSourceUrlName : "") + "\t" +
+                         std::to_string(info.CacheEntryType) + "\t" + std::to_string(info.dwSizeLow) + "\t" +
+                         time(info.LastModifiedTime) + "\t" + time(info.ExpireTime) + "\t" +
+                         (info.lpszLocalFileName ? info.lpszLocalFileName : ""));
+        });
+    }
+    for (const std::string& line : lines)
+        std::printf("%s\n", line.c_str());
 }
 
 void CheckCache(const Plan& plan, Problems& problems) {
@@ -965,6 +994,10 @@ int main(int argc, char** argv) {
             std::printf("%s", kUsage);
             return 0;
         }
+    }
+    if (argc == 2 && !std::strcmp(argv[1], "--list-cache")) {
+        ListCache();
+        return 0;
     }
     const std::optional<Options> options = ParseOptions(argc, argv);
     if (!options)
