@@ -2,7 +2,7 @@
 # Installs what building and testing need, on Debian 12 as root. Quick when everything is there.
 set -eu
 packages="cmake ninja-build g++ g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
-wine wine64 xvfb xauth googletest libbenchmark-dev imagemagick time"
+wine wine64 xvfb xauth googletest libbenchmark-dev imagemagick time nsis"
 missing=""
 for p in $packages; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
