@@ -198,6 +198,38 @@ TEST(Preview, WritesTheLinesTheCleanWritesAndChangesNothing) {
     EXPECT_NE(cleaned.registry.Dump(), untouched.registry.Dump());
 }
 
+// A temp folder that goes whole and is made again: the steps after it see it empty, as the clean
+// left it, and a plugin's lines find nothing there.
+TEST(Preview, AFolderRemovedAndMadeAgainReadsEmpty) {
+    const auto prepare = [](Machine& machine) {
+        machine.area.SaveSetting(kApp, "Settings", "td", "C:\\t\\");
+        machine.fs.AddFile("C:\\t\\a.tmp");
+        machine.fs.AddFile("C:\\t\\sub\\b.tmp");
+        machine.fs.SetContent(std::string(kProgram) + "\\plugins\\Work.ww1",
+                              "C:\\t\\a.tmp\r\nC:\\t\\*.*\r\nC:\\t\\sub\\*.* >plus subdirectories<\r\n");
+    };
+    Machine cleaned;
+    prepare(cleaned);
+    CacheHistory history(cleaned.cache);
+    const auto cleanLog = cleaned.Clean(cleaned.registry, cleaned.fs, cleaned.shell, cleaned.cache, history);
+
+    Machine previewed;
+    prepare(previewed);
+    const auto before = previewed.fs.Dump();
+    PreviewFileSystem files(previewed.fs);
+    PreviewRegistry registry(previewed.registry);
+    PreviewUrlCache cache(previewed.cache);
+    PreviewHistory previewHistory(cache);
+    PreviewShell shell(previewed.shell, files);
+    const auto previewLog = previewed.Clean(registry, files, shell, cache, previewHistory);
+
+    EXPECT_EQ(previewLog, cleanLog);
+    for (const char* line : {"Deleted Directory: C:\\t", "Does not exist: a.tmp", "Folder does not exist: C:\\t\\sub"})
+        EXPECT_THAT(cleanLog, ::testing::Contains(line)) << Joined(cleanLog);
+    EXPECT_TRUE(cleaned.fs.FolderExists("C:\\t\\"));
+    EXPECT_EQ(previewed.fs.Dump(), before);
+}
+
 // The registry as the preview shows it after each kind of change.
 TEST(Preview, TheRegistryReadsBackWhatTheRunWouldHaveLeft) {
     FakeRegistry real;
