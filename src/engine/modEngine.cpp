@@ -307,13 +307,16 @@ void DeleteTempFiles(CleanRunContext& run) {
 
     DeleteDirectory(fileSystem, results, run.places, setting, tempFolder);
 
+    // Thousands of names may be left to look at; the window keeps answering between them.
     for (std::size_t i = 0; i < dirEngine.Count(); ++i) {
+        results.ProcessPendingMessages();
         IgnoringFailure([&] { DeleteDirectory(fileSystem, results, run.places, dirEngine.Entry(i)); });
     }
 
     // The files go where the folder finally lies; when the folder itself went, they went with it.
     const auto finalFolder = fileSystem.FinalPath(fileEngine.Path());
     for (std::size_t i = 0; finalFolder && i < fileEngine.Count(); ++i) {
+        results.ProcessPendingMessages();
         IgnoringFailure([&] {
             fileEngine.SetListIndex(static_cast<std::ptrdiff_t>(i));
             const std::string name = fileEngine.FileName();
