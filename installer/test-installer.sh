@@ -9,11 +9,9 @@ build="$(cd "$1" && pwd)"
 setup="$2"
 here="$(cd "$(dirname "$0")" && pwd)"
 root="$build/wine-installer"
-export WINEPREFIX="$root/prefix" HOME="$root/home" XDG_DATA_HOME="$root/xdg/data"
-export XDG_CONFIG_HOME="$root/xdg/config" XDG_CACHE_HOME="$root/xdg/cache"
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+. "$here/../tools/fresh-prefix.sh"
 user="${USER:-$(id -un)}"
-drive="$WINEPREFIX/drive_c"
+drive="$root/prefix/drive_c"
 program="$drive/Program Files/Nimbral"
 shortcut="$drive/ProgramData/Microsoft/Windows/Start Menu/Programs/Nimbral Windows Cleaner.lnk"
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Nimbral Windows Cleaner'
@@ -42,11 +40,10 @@ key_present() { wine reg query "$1" /reg:64 >/dev/null 2>&1; }
 install() { wine "$(winepath -w "$setup")" /S </dev/null >/dev/null 2>&1; wineserver -w; }
 uninstall() { wine "C:\\Program Files\\Nimbral\\uninstall.exe" /S "$@" </dev/null >/dev/null 2>&1; wineserver -w; }
 
-wineserver -k 2>/dev/null
-rm -rf "$root"
-mkdir -p "$WINEPREFIX" "$HOME" "$XDG_DATA_HOME" "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME"
-# No persistent server here: waiting for the server to end is how the uninstaller's end is seen.
-wineboot -i </dev/null >/dev/null 2>&1
+fresh_prefix "$root"
+# No persistent server from here on: waiting for the server to end is how the uninstaller's end is
+# seen.
+wineserver -k
 
 round=install
 install

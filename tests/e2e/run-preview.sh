@@ -30,10 +30,11 @@ check() { # description, command...
     if "$@"; then passes=$((passes + 1)); else fail "$what"; fi
 }
 
+. "$here/../../tools/fresh-prefix.sh"
+
 use_prefix() {
     export WINEPREFIX="$root/$1/prefix" HOME="$root/$1/home" XDG_DATA_HOME="$root/$1/xdg/data"
     export XDG_CONFIG_HOME="$root/$1/xdg/config" XDG_CACHE_HOME="$root/$1/xdg/cache"
-    export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
     drive="$WINEPREFIX/drive_c"
     profile="$drive/users/$user"
 }
@@ -42,12 +43,8 @@ use_prefix() {
 # plugins, links out of the prefix in the temp folder and under a plugin's lines, and a plugin that
 # goes for the Windows folder, the profile and the program's own folder.
 seed_prefix() {
+    fresh_prefix "$root/$1"
     use_prefix "$1"
-    wineserver -k 2>/dev/null
-    rm -rf "${root:?}/$1"
-    mkdir -p "$WINEPREFIX" "$HOME" "$XDG_DATA_HOME" "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME"
-    wineserver -p </dev/null >/dev/null 2>&1
-    wineboot -i </dev/null >/dev/null 2>&1
     if $large; then
         wine "$seed" --cache 20000 --cookies 5000 --temp 20000 --plain </dev/null >/dev/null 2>&1 || fail "seeding $1"
     else

@@ -145,6 +145,18 @@ struct Machine {
         RunClean(host, services);
         return log;
     }
+    std::vector<std::string> Clean() {
+        CacheHistory history(cache);
+        return Clean(registry, fs, shell, cache, history);
+    }
+    std::vector<std::string> Preview() {
+        PreviewFileSystem previewFiles(fs);
+        PreviewRegistry previewRegistry(registry);
+        PreviewUrlCache previewCache(cache);
+        PreviewHistory previewHistory(previewCache);
+        PreviewShell previewShell(shell, previewFiles);
+        return Clean(previewRegistry, previewFiles, previewShell, previewCache, previewHistory);
+    }
 
     FakeSettingsArea area;
     SettingsStore settings{area, kApp};
@@ -164,16 +176,9 @@ std::string Joined(const std::vector<std::string>& lines) {
 
 TEST(Preview, WritesTheLinesTheCleanWritesAndChangesNothing) {
     Machine cleaned;
-    CacheHistory history(cleaned.cache);
-    const auto cleanLog = cleaned.Clean(cleaned.registry, cleaned.fs, cleaned.shell, cleaned.cache, history);
-
+    const auto cleanLog = cleaned.Clean();
     Machine previewed;
-    PreviewFileSystem files(previewed.fs);
-    PreviewRegistry registry(previewed.registry);
-    PreviewUrlCache cache(previewed.cache);
-    PreviewHistory previewHistory(cache);
-    PreviewShell shell(previewed.shell, files);
-    const auto previewLog = previewed.Clean(registry, files, shell, cache, previewHistory);
+    const auto previewLog = previewed.Preview();
 
     EXPECT_EQ(previewLog, cleanLog);
     // The run was worth comparing: it deleted, kept, refused and failed.
@@ -210,18 +215,11 @@ TEST(Preview, AFolderRemovedAndMadeAgainReadsEmpty) {
     };
     Machine cleaned;
     prepare(cleaned);
-    CacheHistory history(cleaned.cache);
-    const auto cleanLog = cleaned.Clean(cleaned.registry, cleaned.fs, cleaned.shell, cleaned.cache, history);
-
+    const auto cleanLog = cleaned.Clean();
     Machine previewed;
     prepare(previewed);
     const auto before = previewed.fs.Dump();
-    PreviewFileSystem files(previewed.fs);
-    PreviewRegistry registry(previewed.registry);
-    PreviewUrlCache cache(previewed.cache);
-    PreviewHistory previewHistory(cache);
-    PreviewShell shell(previewed.shell, files);
-    const auto previewLog = previewed.Clean(registry, files, shell, cache, previewHistory);
+    const auto previewLog = previewed.Preview();
 
     EXPECT_EQ(previewLog, cleanLog);
     for (const char* line : {"Deleted Directory: C:\\t", "Does not exist: a.tmp", "Folder does not exist: C:\\t\\sub"})

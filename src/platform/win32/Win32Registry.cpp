@@ -23,6 +23,28 @@ bool NamesNoKey(const std::string& keyPath) {
     return std::all_of(keyPath.begin(), keyPath.end(), [](char c) { return c == '\\'; });
 }
 
+// Every name an enumeration gives, from a buffer of the longest name measured; a name added since
+// the measure grows the buffer. No value when the enumeration fails part way.
+template <typename Enumerate>
+std::optional<std::vector<std::string>> EnumerateNames(DWORD longestName, Enumerate enumerate) {
+    std::vector<std::string> names;
+    std::string name(longestName + 1, '\0');
+    for (DWORD index = 0;; ++index) {
+        DWORD length = static_cast<DWORD>(name.size());
+        const LONG status = enumerate(index, name.data(), &length);
+        if (status == ERROR_NO_MORE_ITEMS)
+            return names;
+        if (status == ERROR_MORE_DATA) {
+            name.resize(name.size() * 2);
+            --index;
+            continue;
+        }
+        if (status != ERROR_SUCCESS)
+            return std::nullopt;
+        names.emplace_back(name.data(), length);
+    }
+}
+
 }  // namespace
 
 HKEY HiveKey(Hive hive) {
@@ -99,23 +121,9 @@ std::optional<std::vector<std::string>> Win32Registry::ValueNames(Hive hive, con
                            nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
         return std::nullopt;
     }
-    std::vector<std::string> names;
-    std::string name(longestName + 1, '\0');
-    for (DWORD index = 0;; ++index) {
-        DWORD length = static_cast<DWORD>(name.size());
-        const LONG status = ::RegEnumValueA(key.get(), index, name.data(), &length, nullptr, nullptr, nullptr, nullptr);
-        if (status == ERROR_NO_MORE_ITEMS)
-            return names;
-        if (status == ERROR_MORE_DATA) {
-            // A value added since the key was measured.
-            name.resize(name.size() * 2);
-            --index;
-            continue;
-        }
-        if (status != ERROR_SUCCESS)
-            return std::nullopt;
-        names.emplace_back(name.data(), length);
-    }
+    return EnumerateNames(longestName, [&key](DWORD index, char* name, DWORD* length) {
+        return ::RegEnumValueA(key.get(), index, name, length, nullptr, nullptr, nullptr, nullptr);
+    });
 }
 
 std::optional<std::vector<std::string>> Win32Registry::SubkeyNames(Hive hive, const std::string& keyPath) {
@@ -127,22 +135,9 @@ std::optional<std::vector<std::string>> Win32Registry::SubkeyNames(Hive hive, co
                            nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
         return std::nullopt;
     }
-    std::vector<std::string> names;
-    std::string name(longestName + 1, '\0');
-    for (DWORD index = 0;; ++index) {
-        DWORD length = static_cast<DWORD>(name.size());
-        const LONG status = ::RegEnumKeyExA(key.get(), index, name.data(), &length, nullptr, nullptr, nullptr, nullptr);
-        if (status == ERROR_NO_MORE_ITEMS)
-            return names;
-        if (status == ERROR_MORE_DATA) {
-            name.resize(name.size() * 2);
-            --index;
-            continue;
-        }
-        if (status != ERROR_SUCCESS)
-            return std::nullopt;
-        names.emplace_back(name.data(), length);
-    }
+    return EnumerateNames(longestName, [&key](DWORD index, char* name, DWORD* length) {
+        return ::RegEnumKeyExA(key.get(), index, name, length, nullptr, nullptr, nullptr, nullptr);
+    });
 }
 
 void Win32Registry::SaveKey(Hive hive, const std::string& keyPath) {
