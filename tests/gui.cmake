@@ -2,6 +2,8 @@
 if(WIN32)
     add_executable(nimbral_gui_tests
         gui/MainWindowTest.cpp
+        gui/PluginsBrowserHostTest.cpp
+        gui/PluginsWindowTest.cpp
         gui/ProgramWindowsTest.cpp
         gui/ResultsWindowTest.cpp
         gui/SetupWizardTest.cpp

@@ -65,7 +65,7 @@ Application::Application(Identity identity, MessageBoxes& messages)
       listers_(fileSystem_),
       programFolder_(ProgramFolder()),
       plugins_(PluginServices{fileSystem_, registry_, listers_.FileEngine}, programFolder_),
-      windows_(Parts()) {}
+      windows_(Parts(), &browsers_) {}
 
 ProgramParts Application::Parts() {
     return ProgramParts{::GetModuleHandleA(nullptr),

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "engine/modEngine.h"
+#include "platform/win32/OleWebBrowser.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32HistoryLibrary.h"
 #include "platform/win32/Win32OsVersionSource.h"
@@ -62,6 +63,7 @@ class Application {
     win32::Win32UrlCache urlCache_;
     win32::Win32HistoryLibrary history_;
     win32::Win32OsVersionSource osVersion_;
+    win32::OleBrowserEmbedder browsers_;
     Identity identity_;
     MessageBoxes& messages_;
     SettingsStore settings_;

@@ -2,10 +2,14 @@
 
 #include "app/Application.h"
 #include "engine/Headless.h"
+#include "platform/win32/UniqueHandles.h"
 #include "platform/win32/VersionResource.h"
 #include "windows/MessageBoxes.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
+    // For the plugin window's embedded browser, on this, the windows' one thread; it outlives every
+    // window, so each browser is gone before OLE is.
+    const nimbral::win32::OleInitialization ole;
     nimbral::SystemMessageBoxes messages;
     nimbral::Application app(nimbral::win32::ReadIdentity(), messages);
     const nimbral::CommandLineSwitches switches = nimbral::ParseCommandLine(commandLine ? commandLine : "");

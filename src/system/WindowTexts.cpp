@@ -77,11 +77,23 @@ std::string PluginNotice(const std::string& productName) {
            productName + " directory.";
 }
 
+std::string PluginDownloadPage(const Identity& identity) {
+    std::string site = WithHttpScheme(identity.websiteName);
+    if (site.back() != '/')
+        site += '/';
+    return site + "plugins/";
+}
+
+std::string WebAddressForShell(std::string_view typed) {
+    const std::string_view address = Trim(typed);
+    if (address.empty())
+        return {};
+    return WithHttpScheme(std::string(address));
+}
+
 std::string LinkForRequest(std::string_view request, const Identity& identity) {
     if (request == kWebsiteRequest)
         return identity.websiteName;
-    if (request == kPluginsRequest)
-        return kPluginDownloadPage;
     return {};
 }
 

@@ -20,11 +20,14 @@ inline constexpr char kRebrandValue[] = "weburlname";
 inline constexpr char kResellerCompany[] = "Orrin Vale Enterprise";
 inline constexpr char kResellerName[] = "Orrin Vale Software";
 
-// What the website launcher is asked to open: the program's website, or the page that lists the
-// plugins to download (until the plugin browser window exists, that page opens in the browser).
+// What the website launcher is asked to open: the program's website.
 inline constexpr char kWebsiteRequest[] = "Website";
-inline constexpr char kPluginsRequest[] = "Plugins";
-inline constexpr char kPluginDownloadPage[] = "http://www.nimbral.example/plugins/";
+
+// The plugin download window's second status panel: a page the browser starts and finishes fetching,
+// or one handed to the system's web browser where no browser can be shown in the window.
+inline constexpr char kOpeningPrefix[] = "Opening ";
+inline constexpr char kCompletedPrefix[] = "Completed ";
+inline constexpr char kOpenedElsewherePrefix[] = "Opened in your web browser: ";
 
 // The product name, " by ", the company name.
 std::string MainWindowCaption(const Identity& identity);
@@ -41,6 +44,13 @@ bool CleanNowEnabled(std::string_view run);
 
 // The notice shown before the plugin download page.
 std::string PluginNotice(const std::string& productName);
+
+// The page on the program's website that lists the plugins to download.
+std::string PluginDownloadPage(const Identity& identity);
+// What the plugin window hands to the system's web browser for an address typed into its box: a web
+// address always, since the shell would run a program or open a file named by anything else.
+// Without the HTTP or HTTPS scheme the address gets "http://" in front; blank text gives nothing.
+std::string WebAddressForShell(std::string_view typed);
 
 // The link a request text of the launcher opens; empty for a request it does not know.
 std::string LinkForRequest(std::string_view request, const Identity& identity);

@@ -21,8 +21,10 @@ EngineServices ProgramParts::Services(std::string cookieFolder, WindowHandle mai
                           mainWindow};
 }
 
-ProgramWindows::ProgramWindows(ProgramParts parts)
-    : parts_(std::move(parts)), launcher_(parts_.instance, parts_.identity, parts_.shell, websiteRequest_) {}
+ProgramWindows::ProgramWindows(ProgramParts parts, BrowserEmbedder* browsers)
+    : parts_(std::move(parts)),
+      launcher_(parts_.instance, parts_.identity, parts_.shell, websiteRequest_),
+      plugins_(parts_.instance, parts_.identity, parts_.shell, browsers) {}
 
 bool ProgramWindows::Start(HWND promptOwner) {
     frmPass prompt(parts_.instance, parts_.identity, parts_.settings, parts_.messages);
@@ -100,6 +102,10 @@ void ProgramWindows::ViewAbout() {
 void ProgramWindows::OpenWebsite(const std::string& request) {
     websiteRequest_ = request;
     launcher_.Load();
+}
+
+void ProgramWindows::OpenPluginBrowser() {
+    plugins_.Load();
 }
 
 void ProgramWindows::EndProgram() {

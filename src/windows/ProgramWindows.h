@@ -17,6 +17,7 @@
 #include "windows/MessageBoxes.h"
 #include "windows/frmAbout.h"
 #include "windows/frmMain.h"
+#include "windows/frmPlugins.h"
 #include "windows/frmResults.h"
 #include "windows/frmSplash.h"
 #include "windows/frmWebsite.h"
@@ -49,7 +50,9 @@ struct ProgramParts {
 
 class ProgramWindows final : public frmMain::Actions, public CleanHost {
   public:
-    explicit ProgramWindows(ProgramParts parts);
+    // `browsers` embeds the plugin window's browser; without it, that window's pages open in the web
+    // browser.
+    explicit ProgramWindows(ProgramParts parts, BrowserEmbedder* browsers = nullptr);
 
     // The start-up: the password prompt loads the settings and, when protection is on, waits for the
     // password; then the splash window comes up. False when the prompt was given up: the program
@@ -65,6 +68,7 @@ class ProgramWindows final : public frmMain::Actions, public CleanHost {
     frmResults* Results() { return Loaded(results_); }
     Form8* Help() { return Loaded(help_); }
     frmAbout* About() { return Loaded(about_); }
+    frmPlugins* Plugins() { return plugins_.IsOpen() ? &plugins_ : nullptr; }
     frmWebsite& Launcher() { return launcher_; }
     const std::string& WebsiteRequest() const { return websiteRequest_; }
 
@@ -73,6 +77,7 @@ class ProgramWindows final : public frmMain::Actions, public CleanHost {
     void ViewHelp() override;
     void ViewAbout() override;
     void OpenWebsite(const std::string& request) override;
+    void OpenPluginBrowser() override;
     void EndProgram() override;
 
     ResultsSurface& ShowResults() override;
@@ -88,6 +93,7 @@ class ProgramWindows final : public frmMain::Actions, public CleanHost {
     ProgramParts parts_;
     std::string websiteRequest_;
     frmWebsite launcher_;
+    frmPlugins plugins_;
     std::optional<frmSplash> splash_;
     std::optional<frmMain> main_;
     std::optional<frmResults> results_;

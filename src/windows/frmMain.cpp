@@ -222,7 +222,7 @@ void frmMain::OnSetupWizard() {
 
 void frmMain::OnDownloadPlugins() {
     parts_.messages.Notice(Hwnd(), PluginNotice(parts_.identity.productName), parts_.identity.productName);
-    actions_.OpenWebsite(kPluginsRequest);
+    actions_.OpenPluginBrowser();
 }
 
 std::optional<INT_PTR> frmMain::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -32,6 +32,8 @@ class frmMain final : public WindowBase {
         virtual void ViewAbout() = 0;
         // Sets the website launcher's request text and loads the launcher.
         virtual void OpenWebsite(const std::string& request) = 0;
+        // Loads the plugin download browser, or brings it to the front while it is loaded.
+        virtual void OpenPluginBrowser() = 0;
         // Ends the program at once.
         virtual void EndProgram() = 0;
     };

@@ -17,6 +17,13 @@
 #define IDB_frmSplash_Image1 201
 #define IDB_frmAbout_Picture1 202
 
+// The plugin browser's button pictures.
+#define IDI_frmPlugins_Command3 210
+#define IDI_frmPlugins_Command4 211
+#define IDI_frmPlugins_Command5 212
+#define IDI_frmPlugins_Command6 213
+#define IDI_frmPlugins_Command7 214
+
 #define IDD_frmResults 1000
 #define IDC_frmResults_Label1 1001
 #define IDC_frmResults_lblStatus 1002
@@ -170,3 +177,18 @@
 #define IDC_frmSetup_frmHotkey 1802
 #define IDC_frmSetup_chkHotKey 1803
 #define IDC_frmSetup_Label32 1805
+// The plugin download browser takes the block at 2000. WebBrowser1 is the embedded browser's own
+// window, made by the browser's host rather than by the template; lblNoBrowser stands in its place
+// where no browser can be shown in the window.
+#define IDD_frmPlugins 2000
+#define IDC_frmPlugins_frmBrowser 2001
+#define IDC_frmPlugins_Label5 2002
+#define IDC_frmPlugins_Text1 2003
+#define IDC_frmPlugins_Command3 2004
+#define IDC_frmPlugins_Command4 2005
+#define IDC_frmPlugins_Command5 2006
+#define IDC_frmPlugins_Command6 2007
+#define IDC_frmPlugins_Command7 2008
+#define IDC_frmPlugins_WebBrowser1 2009
+#define IDC_frmPlugins_StatusBar1 2010
+#define IDC_frmPlugins_lblNoBrowser 2011

@@ -6,6 +6,7 @@ add_library(nimbral_windows STATIC
     windows/frmAbout.cpp
     windows/frmMain.cpp
     windows/frmPass.cpp
+    windows/frmPlugins.cpp
     windows/frmResults.cpp
     windows/frmSplash.cpp
     windows/frmWebsite.cpp
@@ -21,6 +22,11 @@ set_property(SOURCE app/nimbral.rc APPEND PROPERTY OBJECT_DEPENDS
     ${CMAKE_CURRENT_SOURCE_DIR}/app/art/nimbral.ico
     ${CMAKE_CURRENT_SOURCE_DIR}/app/art/splash.bmp
     ${CMAKE_CURRENT_SOURCE_DIR}/app/art/about.bmp
+    ${CMAKE_CURRENT_SOURCE_DIR}/app/art/go.ico
+    ${CMAKE_CURRENT_SOURCE_DIR}/app/art/back.ico
+    ${CMAKE_CURRENT_SOURCE_DIR}/app/art/forward.ico
+    ${CMAKE_CURRENT_SOURCE_DIR}/app/art/stop.ico
+    ${CMAKE_CURRENT_SOURCE_DIR}/app/art/refresh.ico
     ${CMAKE_CURRENT_SOURCE_DIR}/windows/resource.h
     ${CMAKE_CURRENT_SOURCE_DIR}/windows/frmResults.rc
     ${CMAKE_CURRENT_SOURCE_DIR}/windows/frmMain.rc
@@ -30,4 +36,5 @@ set_property(SOURCE app/nimbral.rc APPEND PROPERTY OBJECT_DEPENDS
     ${CMAKE_CURRENT_SOURCE_DIR}/windows/frmAbout.rc
     ${CMAKE_CURRENT_SOURCE_DIR}/windows/frmWebsite.rc
     ${CMAKE_CURRENT_SOURCE_DIR}/wizard/frmSetup.rc
+    ${CMAKE_CURRENT_SOURCE_DIR}/windows/frmPlugins.rc
 )

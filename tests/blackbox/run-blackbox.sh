@@ -1,10 +1,11 @@
 #!/bin/bash
 # nimbral.exe driven from outside its process in a fresh prefix of its own, with a display: started
 # without arguments it is walked through one clean run (splash, main window, " Clean  Now", the
-# results log, close, main window, File > Exit) by walk_windows.exe; started with /auto under password
-# protection, its prompt is cancelled, closed, answered wrongly and answered rightly; and on a machine
-# never set up, the setup wizard is walked from the main window to its end, keeping one cookie site,
-# before a clean.
+# results log, close, main window, File > Exit) by walk_windows.exe, then through the plugin download
+# browser, whose pages go to a recorder that stands in for the web browser; started with /auto under
+# password protection, its prompt is cancelled, closed, answered wrongly and answered rightly; and on
+# a machine never set up, the setup wizard is walked from the main window to its end, keeping one
+# cookie site, before a clean.
 #
 # usage: run-blackbox.sh BUILD_DIR
 set -u
@@ -50,6 +51,31 @@ check "the log ends with the plugin step" grep -qx "| -- END   || Plugins" "$roo
 typed_now="$(wine reg query "$typed" 2>/dev/null | tr -d '\r')"
 check "the deleted typed address is gone" test -z "$(echo "$typed_now" | grep news.example.org)"
 check "the kept typed address stays" test -n "$(echo "$typed_now" | grep www.example.com)"
+
+# ---- the plugin download browser ----
+# The prefix has no HTML engine, so the window hands its pages to the shell. The shell's handler of web
+# addresses is a recorder here (walk_windows.exe record): nothing is fetched, and no browser of the
+# machine is started. Recorders may finish out of their order, so the lines are compared sorted.
+scenario=plugins
+opened="$root/opened-links.txt"
+for protocol in http https; do
+    wine reg add "HKCR\\$protocol\\shell\\open\\command" /ve /f \
+        /d "\"$(winepath -w "$walk")\" record \"$(winepath -w "$opened")\" \"%1\"" >/dev/null 2>&1
+done
+timeout 300 wine "$walk" plugins "$program" </dev/null >"$root/plugins.log" 2>&1
+status=$?
+tr -d '\r' <"$root/plugins.log" >"$root/plugins.txt"
+cat "$root/plugins.txt"
+check "the plugin window went as a user would see it" test "$status" = 0
+# The last recorder may still be on its way.
+for _ in $(seq 100); do
+    [ "$(wc -l 2>/dev/null <"$opened" || echo 0)" -ge 3 ] && break
+    sleep 0.1
+done
+expected_links="$(printf '%s\n' http://www.example.org/more http://www.nimbral.example/plugins/ \
+    http://www.nimbral.example/plugins/)"
+check "the shell opened the download page twice and the typed address once" \
+    test "$(sort "$opened" 2>/dev/null)" = "$expected_links"
 
 # ---- /auto behind the password prompt ----
 wine reg add "$settings" /v ipa /d 1 /f >/dev/null 2>&1

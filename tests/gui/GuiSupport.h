@@ -17,6 +17,7 @@
 #include "doubles/FakeSettingsArea.h"
 #include "doubles/FakeShell.h"
 #include "doubles/FakeUrlCache.h"
+#include "doubles/RecordingBrowsers.h"
 #include "windows/Controls.h"
 #include "windows/MessageBoxes.h"
 #include "windows/ProgramWindows.h"
@@ -98,6 +99,7 @@ struct TestProgram {
     RecordingPlugins plugins;
     RecordingMessageBoxes messages;
     std::function<void()> openWizard;
+    testing::RecordingBrowsers browsers;
 };
 
 // Takes the quit request a window posted, so it does not end a later test's pumping; true when there

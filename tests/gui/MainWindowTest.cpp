@@ -27,6 +27,7 @@ class RecordingActions final : public frmMain::Actions {
     void ViewHelp() override { calls.push_back("ViewHelp"); }
     void ViewAbout() override { calls.push_back("ViewAbout"); }
     void OpenWebsite(const std::string& request) override { calls.push_back("OpenWebsite " + request); }
+    void OpenPluginBrowser() override { calls.push_back("OpenPluginBrowser"); }
     void EndProgram() override { calls.push_back("EndProgram"); }
     std::vector<std::string> calls;
 };
@@ -326,7 +327,7 @@ TEST(MainWindow, DownloadPluginsShowsTheNoticeFirst) {
     ASSERT_EQ(main.messages.notices.size(), 1u);
     EXPECT_EQ(main.messages.notices[0].text, PluginNotice(kProduct));
     EXPECT_EQ(main.messages.notices[0].owner, main.window->Hwnd());
-    EXPECT_THAT(main.actions.calls, ElementsAre("notice", "OpenWebsite Plugins"));
+    EXPECT_THAT(main.actions.calls, ElementsAre("notice", "OpenPluginBrowser"));
 }
 
 TEST(MainWindow, HelpOpensAtLoadOnlyWhenShowHelpIsExactlyOne) {

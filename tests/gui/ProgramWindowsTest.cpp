@@ -96,7 +96,7 @@ class ActivationLog {
 
 struct Program : TestProgram {
     Program() { Store("showHelp", "0"); }
-    ProgramWindows windows{Parts()};
+    ProgramWindows windows{Parts(), &browsers};
 };
 
 HWND Item(WindowBase* window, int id) {
@@ -434,13 +434,50 @@ TEST(SmallWindows, LauncherLeavesAnUnknownRequestAsItWas) {
     EXPECT_FALSE(program.windows.Launcher().IsOpen());
 }
 
-TEST(SmallWindows, DownloadPluginsOpensTheDownloadPageAfterTheNotice) {
+TEST(SmallWindows, DownloadPluginsShowsTheNoticeThenThePluginBrowser) {
     Program program;
     program.windows.LoadMainWindow();
+    bool browserUpDuringNotice = true;
+    program.messages.onNotice = [&] { browserUpDuringNotice = program.windows.Plugins() != nullptr; };
     Click(Item(program.windows.Main(), IDC_frmMain_cmdPlugs));
+
     ASSERT_EQ(program.messages.notices.size(), 1u);
+    EXPECT_EQ(program.messages.notices[0].text, PluginNotice(kProduct));
     EXPECT_EQ(program.messages.notices[0].title, kProduct);
-    EXPECT_THAT(program.shell.openedLinks, ElementsAre(kPluginDownloadPage));
+    EXPECT_FALSE(browserUpDuringNotice);
+    frmPlugins* plugins = program.windows.Plugins();
+    ASSERT_NE(plugins, nullptr);
+    EXPECT_TRUE(::IsWindowVisible(plugins->Hwnd()));
+    EXPECT_THAT(program.browsers.calls, ElementsAre("Navigate http://www.nimbral.example/plugins/"));
+    // The page opens in the window, not in the web browser.
+    EXPECT_THAT(program.shell.openedLinks, IsEmpty());
+    EXPECT_FALSE(program.windows.Launcher().IsOpen());
+}
+
+TEST(SmallWindows, ClosingThePluginBrowserLeavesTheProgramAndReopeningStartsAtTheDownloadPage) {
+    Program program;
+    program.windows.LoadMainWindow();
+    const HWND download = Item(program.windows.Main(), IDC_frmMain_cmdPlugs);
+    Click(download);
+    ASSERT_NE(program.windows.Plugins(), nullptr);
+    program.browsers.location = "http://elsewhere.example/";
+    program.browsers.Events().DownloadComplete();
+
+    ::SendMessageA(program.windows.Plugins()->Hwnd(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.windows.Plugins(), nullptr);
+    EXPECT_EQ(program.browsers.Current(), nullptr);
+    EXPECT_FALSE(program.windows.Ended());
+    EXPECT_FALSE(TakeQuit());
+    EXPECT_NE(program.windows.Main(), nullptr);
+
+    Click(download);
+    ASSERT_NE(program.windows.Plugins(), nullptr);
+    EXPECT_THAT(program.browsers.calls, ElementsAre("Navigate http://www.nimbral.example/plugins/", "destroyed",
+                                                    "Navigate http://www.nimbral.example/plugins/"));
+    // Asked again while it is up, it comes to the front as it is.
+    Click(download);
+    EXPECT_EQ(program.browsers.calls.size(), 3u);
+    EXPECT_EQ(program.messages.notices.size(), 3u);
 }
 
 TEST(SmallWindows, ExitAndClosingTheMainWindowEndTheProgram) {

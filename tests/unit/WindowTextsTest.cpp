@@ -63,10 +63,9 @@ TEST(WindowTexts, PluginNoticeNamesTheProductTwice) {
               "'c:\\program files\\washer' or the plugins folder in your Nimbral Windows Cleaner directory.");
 }
 
-TEST(WindowTexts, LauncherKnowsTheWebsiteAndThePluginPageOnly) {
+TEST(WindowTexts, LauncherKnowsTheWebsiteOnly) {
     EXPECT_EQ(LinkForRequest("Website", Maker()), "www.nimbral.example");
-    EXPECT_EQ(LinkForRequest("Plugins", Maker()), kPluginDownloadPage);
-    for (const char* other : {"", "website", "Website ", "Help"}) {
+    for (const char* other : {"", "website", "Website ", "Help", "Plugins"}) {
         SCOPED_TRACE(other);
         EXPECT_EQ(LinkForRequest(other, Maker()), "");
     }
@@ -86,6 +85,39 @@ TEST(WindowTexts, LinksGetTheHttpSchemeUnlessTheyHaveOne) {
     for (const auto& [link, opened] : cases) {
         SCOPED_TRACE(link);
         EXPECT_EQ(WithHttpScheme(link), opened);
+    }
+}
+
+TEST(WindowTexts, PluginPageIsOnTheProgramsOwnWebsite) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"www.nimbral.example", "http://www.nimbral.example/plugins/"},
+        {"www.nimbral.example/", "http://www.nimbral.example/plugins/"},
+        {"HTTPS://secure.nimbral.example", "HTTPS://secure.nimbral.example/plugins/"},
+    };
+    for (const auto& [website, page] : cases) {
+        SCOPED_TRACE(website);
+        Identity identity = Maker();
+        identity.websiteName = website;
+        EXPECT_EQ(PluginDownloadPage(identity), page);
+    }
+}
+
+// Whatever is typed, the shell is handed a web address: never a program, a file or a folder to open.
+TEST(WindowTexts, TypedAddressReachesTheShellAsAWebAddress) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"www.example.org/plugins", "http://www.example.org/plugins"},
+        {"  https://www.example.org/a b  ", "https://www.example.org/a b"},
+        {"HTTP://WWW.EXAMPLE.ORG", "HTTP://WWW.EXAMPLE.ORG"},
+        {"calc", "http://calc"},
+        {"C:\\windows\\system32\\cmd.exe", "http://C:\\windows\\system32\\cmd.exe"},
+        {"file:///C:/windows/notepad.exe", "http://file:///C:/windows/notepad.exe"},
+        {"javascript:alert(1)", "http://javascript:alert(1)"},
+        {"", ""},
+        {"   ", ""},
+    };
+    for (const auto& [typed, address] : cases) {
+        SCOPED_TRACE(typed);
+        EXPECT_EQ(WebAddressForShell(typed), address);
     }
 }
 

@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
-"""Draws the program's pictures: the window icon (nimbral.ico, 16 to 256 pixels), the splash banner
-and the about picture. The shapes are drawn here, supersampled for smooth edges; the names on the two
+"""Draws the program's pictures: the window icon (nimbral.ico, 16 to 256 pixels), the splash banner,
+the about picture and the plugin browser's five button pictures (go, back, forward, stop, refresh). The shapes are drawn here, supersampled for smooth edges; the names on the two
 pictures are set in DejaVu Sans by ImageMagick's convert. The results are committed beside the
 resource script, so a build needs neither Python nor ImageMagick.
 
@@ -55,6 +55,118 @@ def in_ring(x, y, cx, cy, r0, r1, a0, a1):
         return False
     a = math.atan2(y - cy, x - cx)
     return a0 <= a <= a1
+
+
+def in_polygon(x, y, points):
+    """Even-odd rule over the polygon's edges."""
+    inside = False
+    j = len(points) - 1
+    for i in range(len(points)):
+        xi, yi = points[i]
+        xj, yj = points[j]
+        if (yi > y) != (yj > y) and x < (xj - xi) * (y - yi) / (yj - yi) + xi:
+            inside = not inside
+        j = i
+    return inside
+
+
+def near_segment(x, y, x0, y0, x1, y1, half_width):
+    dx, dy = x1 - x0, y1 - y0
+    t = max(0.0, min(1.0, ((x - x0) * dx + (y - y0) * dy) / (dx * dx + dy * dy)))
+    return (x - x0 - t * dx) ** 2 + (y - y0 - t * dy) ** 2 <= half_width * half_width
+
+
+def mirrored(points):
+    return [(1 - x, y) for x, y in points]
+
+
+# The browser buttons share one light, top left, and one outline so they read as a set at 16 pixels.
+OUTLINE = hexrgb("1B3A66")
+ARROW_TOP = hexrgb("6FB4F2")
+ARROW_BOTTOM = hexrgb("1F5FB0")
+GO_TOP = hexrgb("7ED957")
+GO_BOTTOM = hexrgb("2E8B2E")
+GO_OUTLINE = hexrgb("1D5A1D")
+STOP_TOP = hexrgb("F26B5B")
+STOP_BOTTOM = hexrgb("B3221A")
+STOP_OUTLINE = hexrgb("6E120D")
+WHITE = hexrgb("FFFFFF")
+
+# A thick arrow pointing left, in the unit square.
+LEFT_ARROW = [(0.06, 0.50), (0.46, 0.12), (0.46, 0.34), (0.92, 0.34), (0.92, 0.66), (0.46, 0.66), (0.46, 0.88)]
+OCTAGON = [(0.32, 0.04), (0.68, 0.04), (0.96, 0.32), (0.96, 0.68), (0.68, 0.96), (0.32, 0.96), (0.04, 0.68),
+           (0.04, 0.32)]
+
+
+def filled(x, y, inside, inner, top, bottom, outline):
+    """A shape with a darker rim: `inside` tests the whole shape, `inner` the shape less its rim."""
+    if not inside(x, y):
+        return (0.0, 0.0, 0.0, 0.0)
+    if not inner(x, y):
+        return outline
+    return mix(top, bottom, y)
+
+
+def shrunk(points, by):
+    cx = sum(p[0] for p in points) / len(points)
+    cy = sum(p[1] for p in points) / len(points)
+    return [(cx + (px - cx) * (1 - by), cy + (py - cy) * (1 - by)) for px, py in points]
+
+
+def arrow_button(points):
+    inner = shrunk(points, 0.16)
+    return lambda x, y: filled(x, y, lambda a, b: in_polygon(a, b, points), lambda a, b: in_polygon(a, b, inner),
+                               ARROW_TOP, ARROW_BOTTOM, OUTLINE)
+
+
+def go_button(x, y):
+    """A green disc with a white arrow into the page: go to the address typed."""
+    d = ((x - 0.5) ** 2 + (y - 0.5) ** 2) ** 0.5
+    if d > 0.47:
+        return (0.0, 0.0, 0.0, 0.0)
+    c = GO_OUTLINE if d > 0.40 else mix(GO_TOP, GO_BOTTOM, y)
+    head = [(0.80, 0.50), (0.52, 0.24), (0.52, 0.76)]
+    if in_polygon(x, y, head) or (0.22 <= x <= 0.56 and 0.41 <= y <= 0.59):
+        c = WHITE
+    return c
+
+
+def stop_button(x, y):
+    """A red octagon with a white cross."""
+    c = filled(x, y, lambda a, b: in_polygon(a, b, OCTAGON), lambda a, b: in_polygon(a, b, shrunk(OCTAGON, 0.14)),
+               STOP_TOP, STOP_BOTTOM, STOP_OUTLINE)
+    if c[3] > 0 and (near_segment(x, y, 0.32, 0.32, 0.68, 0.68, 0.08) or near_segment(x, y, 0.68, 0.32, 0.32, 0.68,
+                                                                                      0.08)):
+        c = WHITE
+    return c
+
+
+def refresh_button(x, y):
+    """Three quarters of a ring, its end an arrow head that points on round the circle."""
+    import math
+    cx, cy = 0.48, 0.54
+    d = ((x - cx) ** 2 + (y - cy) ** 2) ** 0.5
+    a = math.atan2(y - cy, x - cx)
+    in_arc = 0.21 <= d <= 0.44 and not (-math.pi / 2 <= a <= -0.25)
+    core = 0.27 <= d <= 0.38 and not (-math.pi / 2 - 0.1 <= a <= -0.15)
+    head = [(0.90, 0.22), (0.46, 0.0), (0.46, 0.44)]
+    head_core = shrunk(head, 0.38)
+    c = (0.0, 0.0, 0.0, 0.0)
+    if in_arc or in_polygon(x, y, head):
+        c = OUTLINE
+    if core or in_polygon(x, y, head_core):
+        c = mix(GO_TOP, GO_BOTTOM, y)
+    return c
+
+
+BUTTONS = {
+    "go": go_button,
+    "back": arrow_button(LEFT_ARROW),
+    "forward": arrow_button(mirrored(LEFT_ARROW)),
+    "stop": stop_button,
+    "refresh": refresh_button,
+}
+BUTTON_SIZES = [16, 20, 24, 32]
 
 
 BLUE_TOP = hexrgb("4A9BE8")
@@ -142,10 +254,10 @@ def png(rows):
             chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b""))
 
 
-def write_ico(path, sizes):
+def write_ico(path, sizes, shader=None):
     images = []
     for size in sizes:
-        rows = render(size, size, lambda x, y: emblem(x, y, size <= 24))
+        rows = render(size, size, shader or (lambda x, y: emblem(x, y, size <= 24)))
         images.append((size, png(rows) if size >= 256 else icon_dib(rows)))
     header = struct.pack("<HHH", 0, 1, len(images))
     offset = 6 + 16 * len(images)
@@ -208,6 +320,8 @@ def main():
     write_picture(os.path.join(folder, "splash.bmp"), banner(420, 140, 112, 16), "Nimbral",
                   "Windows Cleaner", 142, 34)
     write_picture(os.path.join(folder, "about.bmp"), banner(96, 96, 80, 8), "", "", 0, 1)
+    for name, shader in BUTTONS.items():
+        write_ico(os.path.join(folder, name + ".ico"), BUTTON_SIZES, shader)
 
 
 if __name__ == "__main__":

@@ -13,6 +13,14 @@
 //       answers "Setup Complete!", expects " Clean  Now" enabled on the main window that comes back,
 //       runs a clean (the temp-folder question answered Cancel), prints its log and exits. With
 //       SHOTS_FOLDER, a picture of each page is saved there.
+//   walk_windows.exe plugins NIMBRAL_EXE [SHOTS_FOLDER]
+//       Starts the program without arguments and opens the plugin download browser from the main
+//       window: the notice (answered OK), the browser window at the download page, another address
+//       typed and opened, the window closed (the program stays) and opened again, File > Exit. With
+//       SHOTS_FOLDER, a picture of the plugin window is saved there.
+//   walk_windows.exe record FILE ADDRESS
+//       Stands in for the web browser of a test prefix: adds ADDRESS as a line to FILE, one recorder
+//       at a time, and fetches nothing.
 //   walk_windows.exe prompt ACTION [PASSWORD]
 //       Waits for the password prompt of a program started by someone else and acts on it:
 //       "cancel", "close" (the title bar's X), "ok" (types PASSWORD and presses Ok) or "wrong" (types
@@ -39,6 +47,12 @@ constexpr char kFinished[] = "Finished Covering Your Tracks";
 constexpr char kWizardCaption[] = "Setup Wizard";
 constexpr char kSetupComplete[] = "Setup Complete!  Press 'Clean Now' to clean your computer!";
 constexpr char kWrongPassword[] = "That password was not correct.  Please try again.";
+constexpr char kPluginsCaption[] = "Download Plugins";
+constexpr char kDownloadPage[] = "http://www.nimbral.example/plugins/";
+constexpr char kPluginNotice[] =
+    "Nimbral Windows Cleaner supports all free window washer plugins.  To install plugins, download them and run "
+    "their install programs.  You may place them in the default window washer folder 'c:\\program files\\washer' "
+    "or the plugins folder in your Nimbral Windows Cleaner directory.";
 constexpr DWORD kPatienceMs = 60000;
 
 int failures = 0;
@@ -57,6 +71,13 @@ void Say(const std::string& what) {
 std::string TextOf(HWND window) {
     char text[1024] = {};
     ::GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+// What an edit box of another process holds: GetWindowText would only see its caption.
+std::string EditText(HWND box) {
+    char text[1024] = {};
+    ::SendMessageA(box, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
     return text;
 }
 
@@ -136,6 +157,9 @@ void SavePicture(HWND window, const std::string& path) {
     ::Sleep(300);
     RECT rect = {};
     ::GetWindowRect(window, &rect);
+    // A maximised window's frame lies off the screen's edges.
+    const RECT screenRect = {0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+    ::IntersectRect(&rect, &rect, &screenRect);
     const int width = rect.right - rect.left;
     const int height = rect.bottom - rect.top;
     HDC screen = ::GetDC(nullptr);
@@ -185,17 +209,40 @@ void AnswerQuestions(DWORD process) {
         ::PostMessageA(question, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
 }
 
-int Walk(const std::string& program, const std::string& shots) {
+bool Start(const std::string& program, PROCESS_INFORMATION& started) {
     std::string commandLine = "\"" + program + "\"";
     const std::string folder = program.substr(0, program.find_last_of('\\'));
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
-    PROCESS_INFORMATION started = {};
     if (!::CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
                           &startup, &started)) {
         Fail("cannot start " + program);
-        return 1;
+        return false;
     }
+    return true;
+}
+
+// File > Exit ends the program, with exit code 0, whatever else is up.
+void Exit(HWND main, PROCESS_INFORMATION& started) {
+    PostMenu(main, IDM_frmMain_mnuFileItem2);
+    if (::WaitForSingleObject(started.hProcess, 20000) != WAIT_OBJECT_0) {
+        Fail("File > Exit did not end the program");
+        ::TerminateProcess(started.hProcess, 1);
+    } else {
+        DWORD code = 1;
+        ::GetExitCodeProcess(started.hProcess, &code);
+        Say("File > Exit: the program ended with code " + std::to_string(code));
+        if (code != 0)
+            Fail("exit code " + std::to_string(code));
+    }
+    ::CloseHandle(started.hThread);
+    ::CloseHandle(started.hProcess);
+}
+
+int Walk(const std::string& program, const std::string& shots) {
+    PROCESS_INFORMATION started = {};
+    if (!Start(program, started))
+        return 1;
     const DWORD process = started.dwProcessId;
 
     // The splash comes and goes within a second; it stays loaded, hidden, after the main window is up.
@@ -281,33 +328,86 @@ int Walk(const std::string& program, const std::string& shots) {
     else
         Say("results window closed, main window back");
 
-    PostMenu(main, IDM_frmMain_mnuFileItem2);
-    if (::WaitForSingleObject(started.hProcess, 20000) != WAIT_OBJECT_0) {
-        Fail("File > Exit did not end the program");
-        ::TerminateProcess(started.hProcess, 1);
-    } else {
-        DWORD code = 1;
-        ::GetExitCodeProcess(started.hProcess, &code);
-        Say("File > Exit: the program ended with code " + std::to_string(code));
-        if (code != 0)
-            Fail("exit code " + std::to_string(code));
-    }
-    ::CloseHandle(started.hThread);
-    ::CloseHandle(started.hProcess);
+    Exit(main, started);
     return failures == 0 ? 0 : 1;
 }
 
-PROCESS_INFORMATION StartProgram(const std::string& program) {
-    std::string commandLine = "\"" + program + "\"";
-    const std::string folder = program.substr(0, program.find_last_of('\\'));
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION started = {};
-    if (!::CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
-                          &startup, &started)) {
-        Fail("cannot start " + program);
+// Download Plugins, the notice answered OK; the plugin window that comes up, or none.
+HWND OpenPlugins(HWND main, DWORD process) {
+    PostClick(main, IDC_frmMain_cmdPlugs);
+    HWND notice = nullptr;
+    const bool noticed = WaitFor([&] {
+        notice = FindTopLevel(kProduct, process, 0xFFFF, true);  // a message box's text has id 0xFFFF
+        return notice != nullptr;
+    });
+    if (!noticed) {
+        Fail("no plugin notice");
+        return nullptr;
     }
-    return started;
+    if (TextOf(::GetDlgItem(notice, 0xFFFF)) != kPluginNotice)
+        Fail("the notice reads \"" + TextOf(::GetDlgItem(notice, 0xFFFF)) + "\"");
+    if (FindTopLevel(kPluginsCaption, process, IDC_frmPlugins_Text1, false))
+        Fail("the plugin window came before the notice was answered");
+    ::PostMessageA(notice, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    return WaitForWindow(kPluginsCaption, process, IDC_frmPlugins_Text1);
+}
+
+int Plugins(const std::string& program, const std::string& shots) {
+    PROCESS_INFORMATION started = {};
+    if (!Start(program, started))
+        return 1;
+    const DWORD process = started.dwProcessId;
+    const HWND main = WaitForWindow(kMainCaption, process, IDC_frmMain_cmdPlugs);
+    if (!main) {
+        ::TerminateProcess(started.hProcess, 1);
+        return 1;
+    }
+    if (HWND help = FindTopLevel(kHelpCaption, process, IDC_Form8_rtf1, true)) {
+        ::PostMessageA(help, WM_CLOSE, 0, 0);
+        WaitFor([&] { return !::IsWindow(help); });
+    }
+
+    HWND plugins = OpenPlugins(main, process);
+    if (!plugins) {
+        ::TerminateProcess(started.hProcess, 1);
+        return 1;
+    }
+    const HWND address = ::GetDlgItem(plugins, IDC_frmPlugins_Text1);
+    Say("plugin window: " + TextOf(plugins) + (::IsZoomed(plugins) ? ", maximised" : ", not maximised"));
+    if (!::IsZoomed(plugins))
+        Fail("the plugin window is not maximised");
+    // This machine has no HTML engine for the window's browser: the page went to the web browser.
+    if (!WaitFor([&] { return EditText(address) == kDownloadPage; }, {}, 5000))
+        Fail("the address box reads \"" + EditText(address) + "\"");
+    if (!::IsWindowVisible(::GetDlgItem(plugins, IDC_frmPlugins_lblNoBrowser)))
+        Fail("the window does not say that its pages open in the web browser");
+    Say("address: " + EditText(address));
+    if (!shots.empty())
+        SavePicture(plugins, shots + "\\plugins.bmp");
+
+    ::SendMessageA(address, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("www.example.org/more"));
+    PostClick(plugins, IDC_frmPlugins_Command3);
+    if (!WaitFor([&] { return EditText(address) == "http://www.example.org/more"; }, {}, 5000))
+        Fail("the typed address was not opened");
+
+    ::PostMessageA(plugins, WM_CLOSE, 0, 0);
+    if (!WaitFor([&] { return !::IsWindow(plugins); }))
+        Fail("the plugin window stayed up");
+    if (::WaitForSingleObject(started.hProcess, 500) == WAIT_OBJECT_0) {
+        Fail("closing the plugin window ended the program");
+        return 1;
+    }
+    Say("plugin window closed, the program runs on");
+
+    plugins = OpenPlugins(main, process);
+    if (plugins &&
+        !WaitFor([&] { return EditText(::GetDlgItem(plugins, IDC_frmPlugins_Text1)) == kDownloadPage; }, {}, 5000))
+        Fail("the plugin window did not open at the download page again");
+    else if (plugins)
+        Say("plugin window again, at " + EditText(::GetDlgItem(plugins, IDC_frmPlugins_Text1)));
+
+    Exit(main, started);
+    return failures == 0 ? 0 : 1;
 }
 
 // The message box of this process with this text; its OK pressed.
@@ -331,8 +431,8 @@ bool AnswerNotice(DWORD process, const std::string& title, const std::string& te
 }
 
 int Wizard(const std::string& program, const std::string& cookieSite, const std::string& shots) {
-    PROCESS_INFORMATION started = StartProgram(program);
-    if (!started.hProcess)
+    PROCESS_INFORMATION started = {};
+    if (!Start(program, started))
         return 1;
     const DWORD process = started.dwProcessId;
     HWND main = WaitForWindow(kMainCaption, process, IDC_frmMain_cmdSetup);
@@ -411,14 +511,25 @@ int Wizard(const std::string& program, const std::string& cookieSite, const std:
         PostClick(results, IDC_frmResults_cmdClose);
         WaitFor([&] { return !::IsWindow(results) && ::IsWindowVisible(main); });
     }
-    PostMenu(main, IDM_frmMain_mnuFileItem2);
-    if (::WaitForSingleObject(started.hProcess, 20000) != WAIT_OBJECT_0) {
-        Fail("File > Exit did not end the program");
-        ::TerminateProcess(started.hProcess, 1);
-    }
-    ::CloseHandle(started.hThread);
-    ::CloseHandle(started.hProcess);
+    Exit(main, started);
     return failures == 0 ? 0 : 1;
+}
+
+int Record(const std::string& file, const std::string& address) {
+    const std::string line = address + "\n";
+    // Recorders started close together take turns: the file is opened for no one else meanwhile.
+    for (int attempt = 0; attempt < 1000; ++attempt) {
+        const HANDLE out =
+            ::CreateFileA(file.c_str(), FILE_APPEND_DATA, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (out != INVALID_HANDLE_VALUE) {
+            DWORD written = 0;
+            const BOOL wrote = ::WriteFile(out, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+            ::CloseHandle(out);
+            return wrote && written == line.size() ? 0 : 1;
+        }
+        ::Sleep(10);
+    }
+    return 1;
 }
 
 int Prompt(const std::string& action, const std::string& password) {
@@ -470,10 +581,16 @@ int main(int argc, char** argv) {
         return Walk(args[1], args.size() > 2 ? args[2] : std::string());
     if (args.size() >= 3 && args[0] == "wizard")
         return Wizard(args[1], args[2], args.size() > 3 ? args[3] : std::string());
+    if (args.size() >= 2 && args[0] == "plugins")
+        return Plugins(args[1], args.size() > 2 ? args[2] : std::string());
+    if (args.size() >= 3 && args[0] == "record")
+        return Record(args[1], args[2]);
     if (args.size() >= 2 && args[0] == "prompt")
         return Prompt(args[1], args.size() > 2 ? args[2] : std::string());
-    std::fprintf(stderr,
-                 "usage: walk_windows.exe walk NIMBRAL_EXE [SHOTS_FOLDER] | wizard NIMBRAL_EXE COOKIE_SITE "
-                 "[SHOTS_FOLDER] | prompt ACTION [PASSWORD]\n");
+    std::fprintf(
+        stderr,
+        "usage: walk_windows.exe walk NIMBRAL_EXE [SHOTS_FOLDER] | wizard NIMBRAL_EXE COOKIE_SITE [SHOTS_FOLDER] | "
+        "plugins NIMBRAL_EXE [SHOTS_FOLDER] | "
+        "record FILE ADDRESS | prompt ACTION [PASSWORD]\n");
     return 2;
 }

@@ -3,3 +3,7 @@ target_sources(nimbral_win32 PRIVATE
     platform/win32/Win32HistoryLibrary.cpp
     platform/win32/Win32UrlCache.cpp
 )
+
+# The embedded web browser's OLE container.
+target_sources(nimbral_win32 PRIVATE platform/win32/OleWebBrowser.cpp)
+target_link_libraries(nimbral_win32 PUBLIC oleaut32 uuid)
