@@ -174,8 +174,10 @@ void RemoveUnwantedCookies(CleanRunContext& run) {
     // The lister belongs to this run alone: when the cookie folder cannot be listed it lists nothing,
     // so no other folder's files are ever touched.
     FileLister& files = run.results.File1() ? *run.results.File1() : run.File1;
+    // Thousands of cookie files may be listed; the window keeps answering meanwhile.
+    const auto betweenEntries = [&results] { results.ProcessPendingMessages(); };
     if (!folder.empty())
-        files.SetPath(folder);
+        files.SetPath(folder, betweenEntries);
     const std::size_t n = files.Count();
     std::size_t deleted = 0;
     results.AppendLine("Found " + DecimalText(std::uint64_t{n}) + " cookies in " + folder);
@@ -277,7 +279,8 @@ void DeleteTempFiles(CleanRunContext& run) {
     // Pointing DirEngine there points FileEngine there too.
     FolderLister& dirEngine = s.listers.DirEngine;
     FileLister& fileEngine = s.listers.FileEngine;
-    if (setting.empty() || !dirEngine.SetPath(setting) || fileEngine.Path() != dirEngine.Path())
+    const auto betweenEntries = [&results] { results.ProcessPendingMessages(); };
+    if (setting.empty() || !dirEngine.SetPath(setting, betweenEntries) || fileEngine.Path() != dirEngine.Path())
         return;
 
     // Judged where it finally lies, before the question is even asked. A folder that is itself a link

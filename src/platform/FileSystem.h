@@ -63,6 +63,12 @@ class FileSystem {
     // list when nothing matches; no value when the search cannot be made (its folder is missing or
     // unreadable, or the search text is empty).
     virtual std::optional<std::vector<DirEntry>> FindEntries(const std::string& searchSpec) = 0;
+    // The same search, calling betweenEntries as it goes, so that a window can handle its messages
+    // while a folder of thousands of entries is listed. By default the plain search.
+    virtual std::optional<std::vector<DirEntry>> ListEntries(const std::string& searchSpec,
+                                                             const std::function<void()>& betweenEntries) {
+        return FindEntries(searchSpec);
+    }
     // The roots of the drives there are, in drive-letter order: "C:\", "D:\" and so on.
     virtual std::vector<std::string> DriveRoots() = 0;
     // The folder-exists test: true only for an existing folder.

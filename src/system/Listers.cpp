@@ -26,23 +26,25 @@ std::string JoinPath(const std::string& folder, const std::string& name) {
     return folder + "\\" + name;
 }
 
-bool Lister::SetPath(const std::string& path) {
+bool Lister::SetPath(const std::string& path, const std::function<void()>& betweenEntries) {
     const std::string folder = WithoutTrailingBackslash(path);
     if (folder.empty() || !fileSystem_.FolderExists(folder))
         return false;
     std::vector<std::string> entries;
-    if (!ListFolder(folder, entries))
+    if (!ListFolder(folder, entries, betweenEntries))
         return false;
     std::sort(entries.begin(), entries.end(),
               [](const std::string& a, const std::string& b) { return LessIgnoreCase(a, b); });
     path_ = folder;
     entries_ = std::move(entries);
-    OnPathChanged();
+    OnPathChanged(betweenEntries);
     return true;
 }
 
-bool FolderLister::ListFolder(const std::string& folder, std::vector<std::string>& entries) {
-    const auto found = fileSystem_.FindEntries(JoinPath(folder, "*"));
+bool FolderLister::ListFolder(const std::string& folder,
+                              std::vector<std::string>& entries,
+                              const std::function<void()>& betweenEntries) {
+    const auto found = fileSystem_.ListEntries(JoinPath(folder, "*"), betweenEntries);
     if (!found)
         return false;
     for (const DirEntry& entry : *found) {
@@ -53,13 +55,15 @@ bool FolderLister::ListFolder(const std::string& folder, std::vector<std::string
     return true;
 }
 
-void FolderLister::OnPathChanged() {
+void FolderLister::OnPathChanged(const std::function<void()>& betweenEntries) {
     if (pathChanged_)
-        pathChanged_(path_);
+        pathChanged_(path_, betweenEntries);
 }
 
-bool FileLister::ListFolder(const std::string& folder, std::vector<std::string>& entries) {
-    const auto found = fileSystem_.FindEntries(JoinPath(folder, pattern_));
+bool FileLister::ListFolder(const std::string& folder,
+                            std::vector<std::string>& entries,
+                            const std::function<void()>& betweenEntries) {
+    const auto found = fileSystem_.ListEntries(JoinPath(folder, pattern_), betweenEntries);
     if (!found)
         return false;
     constexpr std::uint32_t kLeftOut = FileAttribute::kDirectory | FileAttribute::kHidden | FileAttribute::kSystem;
@@ -82,7 +86,9 @@ std::string FileLister::FileName() const {
 
 MainWindowListers::MainWindowListers(FileSystem& fileSystem)
     : DirEngine(fileSystem), FileEngine(fileSystem), File1(fileSystem, "*.ww1") {
-    DirEngine.SetPathChanged([this](const std::string& path) { FileEngine.SetPath(path); });
+    DirEngine.SetPathChanged([this](const std::string& path, const std::function<void()>& betweenEntries) {
+        FileEngine.SetPath(path, betweenEntries);
+    });
 }
 
 }  // namespace nimbral

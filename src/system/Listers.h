@@ -14,9 +14,9 @@ namespace nimbral {
 
 class Lister {
   public:
-    // Makes the folder current and lists it afresh. False when the folder does not exist or cannot be
-    // listed; the previous folder and entries then stay.
-    bool SetPath(const std::string& path);
+    // Makes the folder current and lists it afresh, calling betweenEntries as the listing goes. False
+    // when the folder does not exist or cannot be listed; the previous folder and entries then stay.
+    bool SetPath(const std::string& path, const std::function<void()>& betweenEntries = {});
     // The current folder, without a trailing backslash unless it is a drive's root.
     const std::string& Path() const { return path_; }
     std::size_t Count() const { return entries_.size(); }
@@ -27,8 +27,10 @@ class Lister {
     ~Lister() = default;
 
     // The entries the folder holds, unsorted; false when it cannot be listed.
-    virtual bool ListFolder(const std::string& folder, std::vector<std::string>& entries) = 0;
-    virtual void OnPathChanged() {}
+    virtual bool ListFolder(const std::string& folder,
+                            std::vector<std::string>& entries,
+                            const std::function<void()>& betweenEntries) = 0;
+    virtual void OnPathChanged(const std::function<void()>& betweenEntries) {}
 
     FileSystem& fileSystem_;
     std::string path_;
@@ -41,13 +43,17 @@ class FolderLister : public Lister {
     explicit FolderLister(FileSystem& fileSystem) : Lister(fileSystem) {}
 
     // Called with the new path after each successful SetPath.
-    void SetPathChanged(std::function<void(const std::string&)> handler) { pathChanged_ = std::move(handler); }
+    void SetPathChanged(std::function<void(const std::string&, const std::function<void()>&)> handler) {
+        pathChanged_ = std::move(handler);
+    }
 
   private:
-    bool ListFolder(const std::string& folder, std::vector<std::string>& entries) override;
-    void OnPathChanged() override;
+    bool ListFolder(const std::string& folder,
+                    std::vector<std::string>& entries,
+                    const std::function<void()>& betweenEntries) override;
+    void OnPathChanged(const std::function<void()>& betweenEntries) override;
 
-    std::function<void(const std::string&)> pathChanged_;
+    std::function<void(const std::string&, const std::function<void()>&)> pathChanged_;
 };
 
 // Lists the names of the ordinary files (normal, archived, read-only) directly in its folder that
@@ -67,7 +73,9 @@ class FileLister : public Lister {
     std::string FileName() const;
 
   private:
-    bool ListFolder(const std::string& folder, std::vector<std::string>& entries) override;
+    bool ListFolder(const std::string& folder,
+                    std::vector<std::string>& entries,
+                    const std::function<void()>& betweenEntries) override;
 
     std::string pattern_;
     std::ptrdiff_t listIndex_ = -1;

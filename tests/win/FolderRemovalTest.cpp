@@ -278,6 +278,23 @@ TEST_F(OnTheRealFileSystem, EveryNameTheTempStepListsItCanRemove) {
     EXPECT_EQ(left->size(), 2u) << "only . and .. of the folder made again";
 }
 
+// A window's messages are handled while a large folder is listed: the listing calls back as it goes
+// and lists what the plain search lists.
+TEST_F(OnTheRealFileSystem, AListingCallsBackBetweenItsEntries) {
+    const std::string folder = MakeScratchFolder("nimbral-listing");
+    for (int i = 0; i < 40; ++i)
+        std::ofstream(folder + "\\f" + std::to_string(i) + ".txt") << "x";
+    int calls = 0;
+    MainWindowListers listers(fs);
+    ASSERT_TRUE(listers.DirEngine.SetPath(folder, [&calls] { ++calls; }));
+    EXPECT_EQ(listers.FileEngine.Count(), 40u);
+    EXPECT_GE(calls, 2 * 40) << "both listings, the folder's and its files', call back";
+    const auto plain = fs.FindEntries(folder + "\\*.*");
+    const auto listed = fs.ListEntries(folder + "\\*.*", [] {});
+    ASSERT_TRUE(plain && listed);
+    EXPECT_EQ(plain->size(), listed->size());
+}
+
 TEST_F(OnTheRealFileSystem, APluginListThatIsNotARegularFileIsRefusedAtOnce) {
     EXPECT_THAT(Ww1List(kLinks + "\\plugins\\Zero.ww1"),
                 ElementsAre("Refused to read " + kLinks + "\\plugins\\Zero.ww1: it is not a regular file"));

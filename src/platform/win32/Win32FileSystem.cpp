@@ -309,6 +309,11 @@ class FileByteSource final : public ByteSource {
 }  // namespace
 
 std::optional<std::vector<DirEntry>> Win32FileSystem::FindEntries(const std::string& searchSpec) {
+    return ListEntries(searchSpec, {});
+}
+
+std::optional<std::vector<DirEntry>> Win32FileSystem::ListEntries(const std::string& searchSpec,
+                                                                  const std::function<void()>& betweenEntries) {
     if (searchSpec.empty())
         return std::nullopt;
     const std::wstring path = SystemPath(searchSpec);
@@ -337,6 +342,8 @@ std::optional<std::vector<DirEntry>> Win32FileSystem::FindEntries(const std::str
     }
     do {
         entries.push_back({Narrow(data.cFileName), data.dwFileAttributes});
+        if (betweenEntries)
+            betweenEntries();
     } while (::FindNextFileW(find.get(), &data));
     return entries;
 }

@@ -7,6 +7,8 @@ namespace nimbral::win32 {
 class Win32FileSystem final : public FileSystem {
   public:
     std::optional<std::vector<DirEntry>> FindEntries(const std::string& searchSpec) override;
+    std::optional<std::vector<DirEntry>> ListEntries(const std::string& searchSpec,
+                                                     const std::function<void()>& betweenEntries) override;
     std::vector<std::string> DriveRoots() override;
     bool FolderExists(const std::string& path) override;
     std::optional<std::string> FinalPath(const std::string& path) override;
