@@ -13,8 +13,9 @@ namespace nimbral {
 namespace {
 
 // Pumping on every item of a run over a huge cache would cost more than the items themselves; this
-// often is enough for the window to repaint and answer input.
-constexpr DWORD kPumpIntervalMs = 15;
+// often is enough for the window to repaint and answer input, and leaves room for one slow call
+// between two pumps within the 50 ms a user does not notice.
+constexpr DWORD kPumpIntervalMs = 5;
 
 // The control counts in whole numbers and the run in fractions (a range may start at 0.001):
 // thousandths keep those apart.
@@ -64,6 +65,9 @@ void frmResults::AppendLine(const std::string& line) {
     WidenLogFor(line);
     // Scrolls as far as the list goes, which brings the last line into view.
     ::SendMessageA(log, LB_SETTOPINDEX, static_cast<WPARAM>(index), 0);
+    // Each line redraws the list's scroll bars at once, which under some themes costs milliseconds,
+    // and a step may write several lines in a row: the window answers between them.
+    ProcessPendingMessages();
 }
 
 // A list box scrolls sideways only as far as it is told its lines reach.

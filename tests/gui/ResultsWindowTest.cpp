@@ -281,7 +281,7 @@ TEST(ResultsWindow, PendingMessagesAreHandled) {
     EXPECT_EQ(results.ProgressPosition(), 7);
 }
 
-TEST(ResultsWindow, MessagesArePumpedAtMostEveryFifteenMilliseconds) {
+TEST(ResultsWindow, MessagesArePumpedAtMostEveryFiveMilliseconds) {
     struct Case {
         DWORD first;
         DWORD second;
@@ -289,11 +289,11 @@ TEST(ResultsWindow, MessagesArePumpedAtMostEveryFifteenMilliseconds) {
     };
     const Case cases[] = {
         {1000, 1000, false},
-        {1000, 1014, false},
-        {1000, 1015, true},
+        {1000, 1004, false},
+        {1000, 1005, true},
         // The tick count wraps after 49.7 days; pumping must go on regardless.
-        {0xFFFFFFF8, 6, false},
-        {0xFFFFFFF8, 7, true},
+        {0xFFFFFFFE, 2, false},
+        {0xFFFFFFFE, 3, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.first << " then " << c.second);
@@ -311,6 +311,26 @@ TEST(ResultsWindow, MessagesArePumpedAtMostEveryFifteenMilliseconds) {
         results.window.ProcessPendingMessages();
         EXPECT_EQ(results.ProgressPosition(), c.pumpedAgain ? 2 : 1);
     }
+}
+
+// Steps write several lines in a row, and each line may be slow to draw.
+TEST(ResultsWindow, AddingALineHandlesPendingMessagesOnTheSameClock) {
+    LoadedResults results;
+    DWORD now = 1000;
+    results.window.SetTickSource([&] { return now; });
+    const HWND bar = results.Item(IDC_frmResults_ProgressBar1);
+
+    ::PostMessageA(bar, PBM_SETPOS, 1, 0);
+    results.window.AppendLine("first");
+    EXPECT_EQ(results.ProgressPosition(), 1);
+
+    ::PostMessageA(bar, PBM_SETPOS, 2, 0);
+    results.window.AppendLine("second, at once");
+    EXPECT_EQ(results.ProgressPosition(), 1);
+
+    now += 5;
+    results.window.AppendLine("third, a little later");
+    EXPECT_EQ(results.ProgressPosition(), 2);
 }
 
 TEST(ResultsWindow, QuitRequestSurvivesPumpingForTheProgramsOwnLoop) {
