@@ -3,6 +3,8 @@
 // The per-user settings area: string values under
 // HKEY_CURRENT_USER\Software\VB and VBA Program Settings\<application>\<section>.
 
+#include <cstdint>
+#include <optional>
 #include <string>
 
 namespace nimbral {
@@ -13,17 +15,31 @@ class SettingsArea {
   public:
     virtual ~SettingsArea() = default;
 
-    // The stored text, or defaultText when the value or its key does not exist or is not a string.
-    // A stored text is returned whole, however long.
-    virtual std::string GetSetting(const std::string& application,
-                                   const std::string& section,
-                                   const std::string& key,
-                                   const std::string& defaultText) = 0;
+    // The stored text, or no value when the value or its key does not exist or is not a string. A
+    // stored text is returned whole, however long.
+    virtual std::optional<std::string> ReadSetting(const std::string& application,
+                                                   const std::string& section,
+                                                   const std::string& key) = 0;
     // Creates the key path when missing. False when the text could not be stored.
     virtual bool SaveSetting(const std::string& application,
                              const std::string& section,
                              const std::string& key,
                              const std::string& text) = 0;
+
+    // Starts watching one section and names the watch (never 0); 0 when the section cannot be
+    // watched (it does not exist yet, for one). One watch at a time: a new one ends the last.
+    virtual std::uint64_t WatchSection(const std::string& application, const std::string& section) = 0;
+    // False only while the watch named is the current one and nothing has changed its section's
+    // values, or removed the section, since it began, whoever made the change, this area included.
+    virtual bool SectionChanged(std::uint64_t watch) = 0;
+
+    // The stored text, or defaultText when there is none.
+    std::string GetSetting(const std::string& application,
+                           const std::string& section,
+                           const std::string& key,
+                           const std::string& defaultText) {
+        return ReadSetting(application, section, key).value_or(defaultText);
+    }
 };
 
 }  // namespace nimbral

@@ -37,6 +37,19 @@ const ListBoxRows& WizardRows(const WizardControls& controls, ListId list) {
     return controls.lstDoc;
 }
 
+// Sets a flag for the length of a scope, and puts back what it held.
+class ScopedFlag {
+  public:
+    ScopedFlag(bool& flag, bool value) : flag_(flag), before_(flag) { flag = value; }
+    ~ScopedFlag() { flag_ = before_; }
+    ScopedFlag(const ScopedFlag&) = delete;
+    ScopedFlag& operator=(const ScopedFlag&) = delete;
+
+  private:
+    bool& flag_;
+    bool before_;
+};
+
 ListBoxRows& WizardRows(WizardControls& controls, ListId list) {
     return const_cast<ListBoxRows&>(WizardRows(static_cast<const WizardControls&>(controls), list));
 }
@@ -46,26 +59,44 @@ ListBoxRows& WizardRows(WizardControls& controls, ListId list) {
 SettingsStore::SettingsStore(SettingsArea& area, std::string applicationName)
     : area_(area), application_(std::move(applicationName)) {}
 
-std::string SettingsStore::GetSetting(const std::string& key, const std::string& defaultText) const {
-    if (justStored_) {
-        if (const auto stored = justStored_->find(FoldCase(key)); stored != justStored_->end())
-            return stored->second;
+std::optional<std::string> SettingsStore::Stored(const std::string& key) const {
+    const std::string folded = FoldCase(key);
+    if (trusted_) {
+        if (const auto known = known_.find(folded); known != known_.end())
+            return known->second;
     }
-    return area_.GetSetting(application_, kSettingsSection, key, defaultText);
+    std::optional<std::string> value = area_.ReadSetting(application_, kSettingsSection, key);
+    if (recording_)
+        known_[folded] = value;
+    return value;
+}
+
+std::string SettingsStore::GetSetting(const std::string& key, const std::string& defaultText) const {
+    return Stored(key).value_or(defaultText);
 }
 
 bool SettingsStore::SaveSetting(const std::string& key, const std::string& text) const {
+    const std::string folded = FoldCase(key);
+    if (trusted_) {
+        if (const auto known = known_.find(folded); known != known_.end() && known->second == text)
+            return true;
+    }
     const bool saved = area_.SaveSetting(application_, kSettingsSection, key, text);
-    if (saved && justStored_)
-        (*justStored_)[FoldCase(key)] = text;
+    if (recording_) {
+        if (saved)
+            known_[folded] = text;
+        else
+            known_.erase(folded);
+    }
     return saved;
 }
 
 void SettingsStore::SaveWizardSettingsAndReload(const WizardControls& controls) {
-    justStored_.emplace();
+    if (area_.SectionChanged(watch_))
+        known_.clear();
+    const ScopedFlag trusted(trusted_, true), recording(recording_, true);
     SaveWizardSettings(controls);
     LoadSettings();
-    justStored_.reset();
 }
 
 void SettingsStore::LoadFlag(const char* key, const char* defaultText, std::int16_t& flag) {
@@ -78,6 +109,25 @@ std::string SettingsStore::LoadText(const std::string& key) const {
 }
 
 void SettingsStore::LoadSettings() {
+    if (trusted_) {
+        ReadEverySetting();
+        return;
+    }
+    // A full list is 60,000 values read one by one, seconds under some systems; while nothing has
+    // changed the section, what was read last time is what a read would give now.
+    if (!area_.SectionChanged(watch_)) {
+        const ScopedFlag trusted(trusted_, true), recording(recording_, true);
+        ReadEverySetting();
+        return;
+    }
+    known_.clear();
+    // Watched before reading, so that a change made while reading is seen next time.
+    watch_ = area_.WatchSection(application_, kSettingsSection);
+    const ScopedFlag recording(recording_, watch_ != 0);
+    ReadEverySetting();
+}
+
+void SettingsStore::ReadEverySetting() {
     Settings& s = current_;
     LoadFlag("ipa", "0", s.ipa);
     LoadFlag("enc", "1", s.enc);

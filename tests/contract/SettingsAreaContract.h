@@ -4,9 +4,14 @@
 //   SettingsArea& Get();
 //   std::string Application();   // an application name no other test uses
 //   void PutNonString(const std::string& application, const std::string& section, const std::string& key);
+//   void RemoveValue(const std::string& application, const std::string& section, const std::string& key);
+//   void RemoveSection(const std::string& application, const std::string& section);
+// (the last three as another program would do them, not through the area)
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <optional>
 #include <string>
 
 #include "platform/SettingsArea.h"
@@ -54,9 +59,88 @@ TYPED_TEST_P(SettingsAreaContract, AValueThatIsNotTextReadsAsMissing) {
     EXPECT_EQ(this->area().GetSetting(app, "Settings", "enc", "1"), "1");
 }
 
+TYPED_TEST_P(SettingsAreaContract, MissingAndNonTextValuesReadAsNoValue) {
+    const std::string app = this->harness.Application();
+    EXPECT_EQ(this->area().ReadSetting(app, "Settings", "ipa"), std::nullopt);
+    ASSERT_TRUE(this->area().SaveSetting(app, "Settings", "empty", ""));
+    EXPECT_EQ(this->area().ReadSetting(app, "Settings", "empty"), std::optional<std::string>(""));
+    this->harness.PutNonString(app, "Settings", "enc");
+    EXPECT_EQ(this->area().ReadSetting(app, "Settings", "enc"), std::nullopt);
+}
+
+// The settings store keeps what it read while the watch sees nothing: a change the watch misses
+// would leave the program working with settings that are no longer stored.
+TYPED_TEST_P(SettingsAreaContract, AWatchSeesEveryChangeToItsSectionWhoeverMakesIt) {
+    enum class Change {
+        None,
+        SameTextAgain,
+        ThroughTheArea,
+        ByAnotherProgram,
+        ValueRemoved,
+        SectionRemoved,
+        ElsewhereOnly
+    };
+    const struct {
+        Change change;
+        bool seen;
+    } cases[] = {
+        {Change::None, false},          {Change::ThroughTheArea, true}, {Change::ByAnotherProgram, true},
+        {Change::SectionRemoved, true}, {Change::ElsewhereOnly, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.change));
+        const std::string app = this->harness.Application();
+        SettingsArea& area = this->area();
+        ASSERT_TRUE(area.SaveSetting(app, "Settings", "sit0", "kept"));
+        ASSERT_TRUE(area.SaveSetting(app, "Other", "x", "1"));
+        const std::uint64_t watch = area.WatchSection(app, "Settings");
+        ASSERT_NE(watch, 0u);
+        EXPECT_FALSE(area.SectionChanged(watch));
+        switch (c.change) {
+            case Change::None:
+                break;
+            case Change::SameTextAgain:
+                ASSERT_TRUE(area.SaveSetting(app, "Settings", "sit0", "kept"));
+                break;
+            case Change::ThroughTheArea:
+                ASSERT_TRUE(area.SaveSetting(app, "Settings", "sit0", "changed"));
+                break;
+            case Change::ValueRemoved:
+                this->harness.RemoveValue(app, "Settings", "sit0");
+                break;
+            case Change::ByAnotherProgram:
+                this->harness.PutNonString(app, "Settings", "run");
+                break;
+            case Change::SectionRemoved:
+                this->harness.RemoveSection(app, "Settings");
+                break;
+            case Change::ElsewhereOnly:
+                ASSERT_TRUE(area.SaveSetting(app, "Other", "x", "2"));
+                break;
+        }
+        EXPECT_EQ(area.SectionChanged(watch), c.seen);
+        // Once seen, a change stays seen.
+        EXPECT_EQ(area.SectionChanged(watch), c.seen);
+        // A later watch ends this one, so that two readers never take each other's watch for theirs.
+        const std::uint64_t next = area.WatchSection(app, "Other");
+        ASSERT_NE(next, 0u);
+        EXPECT_TRUE(area.SectionChanged(watch));
+        EXPECT_FALSE(area.SectionChanged(next));
+    }
+}
+
+TYPED_TEST_P(SettingsAreaContract, ASectionThatDoesNotExistCannotBeWatched) {
+    const std::string app = this->harness.Application();
+    EXPECT_EQ(this->area().WatchSection(app, "Settings"), 0u);
+    EXPECT_TRUE(this->area().SectionChanged(0));
+}
+
 REGISTER_TYPED_TEST_SUITE_P(SettingsAreaContract,
                             MissingKeysAndValuesGiveTheDefault,
                             StoredTextsComeBackWholeWhateverTheirLengthOrCharacters,
-                            AValueThatIsNotTextReadsAsMissing);
+                            AValueThatIsNotTextReadsAsMissing,
+                            MissingAndNonTextValuesReadAsNoValue,
+                            AWatchSeesEveryChangeToItsSectionWhoeverMakesIt,
+                            ASectionThatDoesNotExistCannotBeWatched);
 
 }  // namespace nimbral::contract

@@ -43,6 +43,12 @@ struct FakeSettingsAreaHarness {
     void PutNonString(const std::string& application, const std::string& section, const std::string& key) {
         area.PutNonString(application, section, key);
     }
+    void RemoveValue(const std::string& application, const std::string& section, const std::string& key) {
+        area.RemoveValue(application, section, key);
+    }
+    void RemoveSection(const std::string& application, const std::string& section) {
+        area.RemoveSection(application, section);
+    }
 };
 
 struct FakeFileSystemHarness {

@@ -16,6 +16,11 @@ using testing::FakeShell;
 
 constexpr char kApp[] = "Nimbral Windows Cleaner";
 
+std::string Scrambled(std::string text) {
+    ScrambleText(text);
+    return text;
+}
+
 class SettingsStoreTest : public ::testing::Test {
   protected:
     std::string Stored(const std::string& key) { return area.GetSetting(kApp, "Settings", key, "<missing>"); }
@@ -220,6 +225,121 @@ TEST_F(SettingsStoreTest, FinishingTheWizardLoadsWhatAFreshLoadWouldWithoutReadi
         EXPECT_THAT(Used(got.sit), ElementsAre("new \xE9", " ")) << "a single blank survives scrambling";
         EXPECT_EQ(got.pas, "a b");
     }
+}
+
+// A load that uses what was read before must give exactly what reading again would, and a change
+// from anywhere must be read.
+TEST_F(SettingsStoreTest, ASecondLoadReadsAgainOnlyWhenTheSectionChanged) {
+    enum class Change { None, ByAWindow, ByAnotherProgram, NotText, SectionRemoved };
+    const struct {
+        Change change;
+        bool readAgain;
+    } cases[] = {
+        {Change::None, false},   {Change::ByAWindow, true},      {Change::ByAnotherProgram, true},
+        {Change::NotText, true}, {Change::SectionRemoved, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.change));
+        FakeSettingsArea caseArea;
+        SettingsStore caseStore(caseArea, kApp);
+        caseArea.SaveSetting(kApp, "Settings", "enc", "1");
+        caseArea.SaveSetting(kApp, "Settings", "dehist", "abc");
+        caseArea.SaveSetting(kApp, "Settings", "sit0", Scrambled("kept.com"));
+        caseArea.SaveSetting(kApp, "Settings", "sit1", Scrambled("also.com"));
+        caseStore.LoadSettings();
+        // What the run or a window set in memory alone: a reload keeps it only where the stored
+        // value cannot be used, as a fresh read would.
+        caseStore.Current().dehist = 5;
+        caseStore.Current().decook = 7;
+
+        switch (c.change) {
+            case Change::None:
+                break;
+            case Change::ByAWindow:
+                caseStore.SaveSetting("sit1", Scrambled("changed.com"));
+                break;
+            case Change::ByAnotherProgram:
+                caseArea.SaveSetting(kApp, "Settings", "sit2", Scrambled("added.com"));
+                break;
+            case Change::NotText:
+                caseArea.PutNonString(kApp, "Settings", "sit1");
+                break;
+            case Change::SectionRemoved:
+                caseArea.RemoveSection(kApp, "Settings");
+                break;
+        }
+        const int readsBefore = caseArea.Reads();
+        caseStore.LoadSettings();
+        EXPECT_EQ(caseArea.Reads() > readsBefore, c.readAgain);
+
+        SettingsStore fresh(caseArea, kApp);
+        fresh.Current().dehist = 5;
+        fresh.LoadSettings();
+        const Settings& got = caseStore.Current();
+        const Settings& want = fresh.Current();
+        EXPECT_EQ(got.dehist, want.dehist);
+        EXPECT_EQ(got.decook, want.decook);
+        EXPECT_EQ(got.enc, want.enc);
+        EXPECT_EQ(Used(got.sit), Used(want.sit));
+    }
+}
+
+// A full wizard finished without edits would otherwise rewrite 60,000 values.
+TEST_F(SettingsStoreTest, FinishingRewritesOnlyWhatDiffersFromTheSectionLastRead) {
+    enum class Before { Nothing, AnotherProgramWrote };
+    const struct {
+        Before before;
+        bool editOneRow;
+        int writes;
+    } cases[] = {
+        {Before::Nothing, false, 0},
+        {Before::Nothing, true, 1},
+        // Another program's change makes what was read worthless: everything is written.
+        {Before::AnotherProgramWrote, false, 12},  // nine options and three rows
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << static_cast<int>(c.before) << " " << c.editOneRow);
+        FakeSettingsArea caseArea;
+        SettingsStore caseStore(caseArea, kApp);
+        WizardControls stored;
+        stored.chkencrypt = 1;
+        stored.txtPass1 = "secret";
+        stored.txtSetting[0] = "C:\\temp";
+        stored.txtSetting[2] = kDefaultMediaKey;
+        stored.lstSites[1] = {"a.com", "b.com"};
+        stored.lstDoc = {"report"};
+        caseStore.SaveWizardSettings(stored);
+        caseStore.LoadSettings();
+
+        if (c.before == Before::AnotherProgramWrote)
+            caseArea.SaveSetting(kApp, "Settings", "unrelated", "x");
+        WizardControls controls;
+        caseStore.FillWizardControls(controls, shell);
+        if (c.editOneRow)
+            controls.lstSites[1][1] = "c.com";
+        const int writesBefore = caseArea.Writes();
+        caseStore.SaveWizardSettingsAndReload(controls);
+        EXPECT_EQ(caseArea.Writes() - writesBefore, c.writes);
+
+        EXPECT_THAT(Used(caseStore.Current().sit), ElementsAre("a.com", c.editOneRow ? "c.com" : "b.com"));
+        SettingsStore fresh(caseArea, kApp);
+        fresh.LoadSettings();
+        EXPECT_EQ(Used(fresh.Current().sit), Used(caseStore.Current().sit));
+        EXPECT_EQ(fresh.Current().pas, "secret");
+        EXPECT_EQ(fresh.Current().td, "C:\\temp");
+    }
+}
+
+// A value that reads as missing is stored even when the wizard's text is what its default reads as.
+TEST_F(SettingsStoreTest, FinishingReplacesAStoredValueThatIsNotText) {
+    area.SaveSetting(kApp, "Settings", "pas", "");
+    area.PutNonString(kApp, "Settings", "enc");
+    store.LoadSettings();
+    WizardControls controls;
+    store.FillWizardControls(controls, shell);
+    ASSERT_EQ(controls.chkencrypt, 1);
+    store.SaveWizardSettingsAndReload(controls);
+    EXPECT_EQ(area.ReadSetting(kApp, "Settings", "enc"), std::optional<std::string>("1"));
 }
 
 TEST_F(SettingsStoreTest, SavingAShorterListLeavesEmptiedValuesThatNoLongerLoad) {

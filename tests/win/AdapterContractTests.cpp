@@ -105,6 +105,15 @@ struct Win32SettingsAreaHarness {
         const DWORD one = 1;
         ::RegSetValueExA(hkey.get(), key.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&one), sizeof one);
     }
+    void RemoveValue(const std::string& app, const std::string& section, const std::string& key) {
+        const std::string path = std::string(kSettingsRoot) + "\\" + app + "\\" + section;
+        ASSERT_EQ(::RegDeleteKeyValueA(HKEY_CURRENT_USER, path.c_str(), key.c_str()), ERROR_SUCCESS);
+    }
+    void RemoveSection(const std::string& app, const std::string& section) {
+        const std::string path = std::string(kSettingsRoot) + "\\" + app + "\\" + section;
+        ASSERT_EQ(::RegDeleteTreeA(HKEY_CURRENT_USER, path.c_str()), ERROR_SUCCESS);
+        ::RegDeleteKeyA(HKEY_CURRENT_USER, path.c_str());
+    }
 };
 
 struct Win32FileSystemHarness {

@@ -32,15 +32,14 @@ HKEY Win32SettingsArea::Section(const std::string& application, const std::strin
     return openKey_.get();
 }
 
-std::string Win32SettingsArea::GetSetting(const std::string& application,
-                                          const std::string& section,
-                                          const std::string& key,
-                                          const std::string& defaultText) {
+std::optional<std::string> Win32SettingsArea::ReadSetting(const std::string& application,
+                                                          const std::string& section,
+                                                          const std::string& key) {
     // A key deleted behind the program's back (a plugin may delete any key) is looked for afresh.
     for (int attempt = 0; attempt < 2; ++attempt) {
         const HKEY hkey = Section(application, section, false);
         if (!hkey)
-            return defaultText;
+            return std::nullopt;
         // Most settings fit the first buffer; the value may also grow between two queries, so ask
         // until the buffer holds all of it.
         std::vector<char> data(512);
@@ -56,11 +55,11 @@ std::string Win32SettingsArea::GetSetting(const std::string& application,
             continue;
         }
         if (rc != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ))
-            return defaultText;
+            return std::nullopt;
         const std::string text(data.data(), size);
         return text.substr(0, text.find('\0'));
     }
-    return defaultText;
+    return std::nullopt;
 }
 
 bool Win32SettingsArea::SaveSetting(const std::string& application,
@@ -80,6 +79,39 @@ bool Win32SettingsArea::SaveSetting(const std::string& application,
         return rc == ERROR_SUCCESS;
     }
     return false;
+}
+
+std::uint64_t Win32SettingsArea::WatchSection(const std::string& application, const std::string& section) {
+    watch_ = 0;
+    watchKey_.reset();
+    if (!watchEvent_)
+        watchEvent_.reset(::CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    if (!watchEvent_)
+        return 0;
+    ::ResetEvent(watchEvent_.get());
+    const std::string path = SectionPath(application, section);
+    if (::RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_NOTIFY | KEY_QUERY_VALUE, watchKey_.put()) !=
+            ERROR_SUCCESS ||
+        ::RegNotifyChangeKeyValue(watchKey_.get(), FALSE, REG_NOTIFY_CHANGE_NAME | REG_NOTIFY_CHANGE_LAST_SET,
+                                  watchEvent_.get(), TRUE) != ERROR_SUCCESS) {
+        watchKey_.reset();
+        return 0;
+    }
+    watch_ = ++lastWatch_;
+    return watch_;
+}
+
+bool Win32SettingsArea::SectionChanged(std::uint64_t watch) {
+    // The system signals the event when a value is set to other data or removed, and when the thread
+    // that began the watch has ended. Not every system signals the key's removal: the handle says it
+    // (a key made again under the same name is another key).
+    if (watch == 0 || watch != watch_)
+        return true;
+    if (::WaitForSingleObject(watchEvent_.get(), 0) != WAIT_TIMEOUT)
+        return true;
+    DWORD values = 0;
+    return ::RegQueryInfoKeyA(watchKey_.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr,
+                              nullptr, nullptr, nullptr) != ERROR_SUCCESS;
 }
 
 }  // namespace nimbral::win32

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 
 #include "platform/SettingsArea.h"
@@ -9,14 +11,15 @@ namespace nimbral::win32 {
 
 class Win32SettingsArea final : public SettingsArea {
   public:
-    std::string GetSetting(const std::string& application,
-                           const std::string& section,
-                           const std::string& key,
-                           const std::string& defaultText) override;
+    std::optional<std::string> ReadSetting(const std::string& application,
+                                           const std::string& section,
+                                           const std::string& key) override;
     bool SaveSetting(const std::string& application,
                      const std::string& section,
                      const std::string& key,
                      const std::string& text) override;
+    std::uint64_t WatchSection(const std::string& application, const std::string& section) override;
+    bool SectionChanged(std::uint64_t watch) override;
 
   private:
     // The section's key, opened once and kept: the wizard reads and writes lists of 10,001 settings
@@ -25,6 +28,12 @@ class Win32SettingsArea final : public SettingsArea {
 
     std::string openPath_;
     UniqueHkey openKey_;
+    // The watched section: its own handle, opened for notification only, and the event the system
+    // signals on a change.
+    std::uint64_t watch_ = 0;
+    std::uint64_t lastWatch_ = 0;
+    UniqueHkey watchKey_;
+    UniqueHandle watchEvent_;
 };
 
 }  // namespace nimbral::win32
