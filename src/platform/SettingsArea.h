@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace nimbral {
 
@@ -20,6 +21,17 @@ class SettingsArea {
     virtual std::optional<std::string> ReadSetting(const std::string& application,
                                                    const std::string& section,
                                                    const std::string& key) = 0;
+    // The stored texts of many values, in the order of their keys, each as ReadSetting gives it. An
+    // adapter may read them side by side.
+    virtual std::vector<std::optional<std::string>> ReadSettings(const std::string& application,
+                                                                 const std::string& section,
+                                                                 const std::vector<std::string>& keys) {
+        std::vector<std::optional<std::string>> values;
+        values.reserve(keys.size());
+        for (const std::string& key : keys)
+            values.push_back(ReadSetting(application, section, key));
+        return values;
+    }
     // Creates the key path when missing. False when the text could not be stored.
     virtual bool SaveSetting(const std::string& application,
                              const std::string& section,

@@ -1,6 +1,9 @@
 #include "settings/SettingsStore.h"
 
+#include <algorithm>
+#include <iterator>
 #include <utility>
+#include <vector>
 
 #include "settings/modHash.h"
 #include "text/AnsiText.h"
@@ -37,6 +40,9 @@ const ListBoxRows& WizardRows(const WizardControls& controls, ListId list) {
     return controls.lstDoc;
 }
 
+// The first batch of list slots read from the area: most lists are short.
+constexpr std::size_t kFirstBatch = 16;
+
 // Sets a flag for the length of a scope, and puts back what it held.
 class ScopedFlag {
   public:
@@ -69,6 +75,31 @@ std::optional<std::string> SettingsStore::Stored(const std::string& key) const {
     if (recording_)
         known_[folded] = value;
     return value;
+}
+
+std::vector<std::optional<std::string>> SettingsStore::StoredMany(const std::vector<std::string>& keys) const {
+    std::vector<std::optional<std::string>> values(keys.size());
+    std::vector<std::size_t> unknown;
+    for (std::size_t k = 0; k < keys.size(); ++k) {
+        const auto known = trusted_ ? known_.find(FoldCase(keys[k])) : known_.end();
+        if (known != known_.end())
+            values[k] = known->second;
+        else
+            unknown.push_back(k);
+    }
+    if (unknown.empty())
+        return values;
+    std::vector<std::string> asked;
+    asked.reserve(unknown.size());
+    for (std::size_t k : unknown)
+        asked.push_back(keys[k]);
+    std::vector<std::optional<std::string>> read = area_.ReadSettings(application_, kSettingsSection, asked);
+    for (std::size_t n = 0; n < unknown.size() && n < read.size(); ++n) {
+        if (recording_)
+            known_[FoldCase(asked[n])] = read[n];
+        values[unknown[n]] = std::move(read[n]);
+    }
+    return values;
 }
 
 std::string SettingsStore::GetSetting(const std::string& key, const std::string& defaultText) const {
@@ -151,16 +182,44 @@ void SettingsStore::ReadEverySetting() {
     s.mk = LoadText("mk");
     s.rk = LoadText("rk");
 
-    // Reading stops at the last slot: anything stored past it could never be held anyway.
-    for (ListId list : kAllLists) {
-        SettingList& table = s.List(list);
-        table.Clear();
-        for (std::size_t i = 0; i < SettingList::size(); ++i) {
-            std::string text = LoadText(SlotKey(list, i));
-            if (text.empty())
-                break;
-            table[i] = std::move(text);
+    ReadLists();
+}
+
+void SettingsStore::ReadLists() {
+    Settings& s = current_;
+    for (ListId list : kAllLists)
+        s.List(list).Clear();
+    // Each list ends at its first empty value. Reading it from the area, a batch of slots of every
+    // list still open is asked at once, growing batch by batch, so that full lists cost few batches
+    // and short ones few values past their end; from what is known, slot by slot. Reading stops at
+    // the last slot: anything stored past it could never be held anyway.
+    std::vector<ListId> open(std::begin(kAllLists), std::end(kAllLists));
+    std::size_t batch = trusted_ ? 1 : kFirstBatch;
+    for (std::size_t from = 0; !open.empty() && from < SettingList::size(); from += batch, batch *= trusted_ ? 1 : 4) {
+        const std::size_t to = std::min(from + batch, SettingList::size());
+        std::vector<std::string> keys;
+        for (ListId list : open) {
+            for (std::size_t i = from; i < to; ++i)
+                keys.push_back(SlotKey(list, i));
         }
+        const std::vector<std::optional<std::string>> values = StoredMany(keys);
+        std::vector<ListId> stillOpen;
+        auto value = values.begin();
+        for (ListId list : open) {
+            bool ended = false;
+            for (std::size_t i = from; i < to; ++i, ++value) {
+                if (ended)
+                    continue;
+                std::string text = Unscrambled(value->value_or(""), s.enc == 1);
+                if (text.empty())
+                    ended = true;
+                else
+                    s.List(list)[i] = std::move(text);
+            }
+            if (!ended)
+                stillOpen.push_back(list);
+        }
+        open = std::move(stillOpen);
     }
 }
 

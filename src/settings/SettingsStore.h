@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 #include "platform/SettingsArea.h"
 #include "platform/Shell.h"
@@ -51,8 +52,10 @@ class SettingsStore {
     void LoadFlag(const char* key, const char* defaultText, std::int16_t& flag);
     std::string LoadText(const std::string& key) const;
     void ReadEverySetting();
+    void ReadLists();
     // One value as stored, through what the store already knows of the section.
     std::optional<std::string> Stored(const std::string& key) const;
+    std::vector<std::optional<std::string>> StoredMany(const std::vector<std::string>& keys) const;
 
     SettingsArea& area_;
     std::string application_;

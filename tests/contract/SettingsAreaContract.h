@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/SettingsArea.h"
 
@@ -66,6 +67,33 @@ TYPED_TEST_P(SettingsAreaContract, MissingAndNonTextValuesReadAsNoValue) {
     EXPECT_EQ(this->area().ReadSetting(app, "Settings", "empty"), std::optional<std::string>(""));
     this->harness.PutNonString(app, "Settings", "enc");
     EXPECT_EQ(this->area().ReadSetting(app, "Settings", "enc"), std::nullopt);
+}
+
+// Enough values for an adapter to read them side by side.
+TYPED_TEST_P(SettingsAreaContract, ManyValuesReadAtOnceAreEachAsReadAlone) {
+    const std::string app = this->harness.Application();
+    SettingsArea& area = this->area();
+    std::vector<std::string> keys;
+    for (int i = 0; i < 1000; ++i) {
+        const std::string key = "sit" + std::to_string(i);
+        keys.push_back(i % 2 ? key : "SIT" + std::to_string(i));
+        if (i % 7 == 0)
+            continue;
+        if (i % 11 == 0)
+            this->harness.PutNonString(app, "Settings", key);
+        else
+            ASSERT_TRUE(area.SaveSetting(app, "Settings", key, i == 500 ? std::string(100000, 'q') : "v" + key));
+    }
+    EXPECT_EQ(area.ReadSettings(app, "Missing", keys), std::vector<std::optional<std::string>>(keys.size()));
+
+    const std::vector<std::optional<std::string>> together = area.ReadSettings(app, "Settings", keys);
+    ASSERT_EQ(together.size(), keys.size());
+    for (std::size_t i = 0; i < keys.size(); ++i)
+        EXPECT_EQ(together[i], area.ReadSetting(app, "Settings", keys[i])) << keys[i];
+    EXPECT_EQ(together[1], std::optional<std::string>("vsit1"));
+    EXPECT_EQ(together[7], std::nullopt);
+    EXPECT_EQ(together[11], std::nullopt);
+    EXPECT_EQ(together[500], std::optional<std::string>(std::string(100000, 'q')));
 }
 
 // The settings store keeps what it read while the watch sees nothing: a change the watch misses
@@ -140,6 +168,7 @@ REGISTER_TYPED_TEST_SUITE_P(SettingsAreaContract,
                             StoredTextsComeBackWholeWhateverTheirLengthOrCharacters,
                             AValueThatIsNotTextReadsAsMissing,
                             MissingAndNonTextValuesReadAsNoValue,
+                            ManyValuesReadAtOnceAreEachAsReadAlone,
                             AWatchSeesEveryChangeToItsSectionWhoeverMakesIt,
                             ASectionThatDoesNotExistCannotBeWatched);
 

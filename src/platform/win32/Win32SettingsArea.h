@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/SettingsArea.h"
 #include "platform/win32/UniqueHandles.h"
@@ -14,6 +15,9 @@ class Win32SettingsArea final : public SettingsArea {
     std::optional<std::string> ReadSetting(const std::string& application,
                                            const std::string& section,
                                            const std::string& key) override;
+    std::vector<std::optional<std::string>> ReadSettings(const std::string& application,
+                                                         const std::string& section,
+                                                         const std::vector<std::string>& keys) override;
     bool SaveSetting(const std::string& application,
                      const std::string& section,
                      const std::string& key,
