@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace nimbral {
@@ -37,6 +38,18 @@ class SettingsArea {
                              const std::string& section,
                              const std::string& key,
                              const std::string& text) = 0;
+
+    // Stores many values, each as SaveSetting does, and tells for each whether it was stored. The
+    // keys are distinct; an adapter may store them side by side, in no particular order.
+    virtual std::vector<bool> SaveSettings(const std::string& application,
+                                           const std::string& section,
+                                           const std::vector<std::pair<std::string, std::string>>& values) {
+        std::vector<bool> saved;
+        saved.reserve(values.size());
+        for (const auto& [key, text] : values)
+            saved.push_back(SaveSetting(application, section, key, text));
+        return saved;
+    }
 
     // Starts watching one section and names the watch (never 0); 0 when the section cannot be
     // watched (it does not exist yet, for one). One watch at a time: a new one ends the last.

@@ -107,17 +107,34 @@ std::string SettingsStore::GetSetting(const std::string& key, const std::string&
 }
 
 bool SettingsStore::SaveSetting(const std::string& key, const std::string& text) const {
-    const std::string folded = FoldCase(key);
-    if (trusted_) {
-        if (const auto known = known_.find(folded); known != known_.end() && known->second == text)
-            return true;
+    return SaveMany({{key, text}}).front();
+}
+
+std::vector<bool> SettingsStore::SaveMany(const std::vector<std::pair<std::string, std::string>>& values) const {
+    std::vector<bool> saved(values.size(), true);
+    std::vector<std::size_t> needed;
+    for (std::size_t n = 0; n < values.size(); ++n) {
+        // Writing what the section is known to hold already would change nothing.
+        const auto known = trusted_ ? known_.find(FoldCase(values[n].first)) : known_.end();
+        if (known == known_.end() || known->second != values[n].second)
+            needed.push_back(n);
     }
-    const bool saved = area_.SaveSetting(application_, kSettingsSection, key, text);
-    if (recording_) {
-        if (saved)
-            known_[folded] = text;
+    if (needed.empty())
+        return saved;
+    std::vector<std::pair<std::string, std::string>> writes;
+    writes.reserve(needed.size());
+    for (std::size_t n : needed)
+        writes.push_back(values[n]);
+    const std::vector<bool> written = area_.SaveSettings(application_, kSettingsSection, writes);
+    for (std::size_t w = 0; w < needed.size(); ++w) {
+        const bool ok = w < written.size() && written[w];
+        saved[needed[w]] = ok;
+        if (!recording_)
+            continue;
+        if (ok)
+            known_[FoldCase(writes[w].first)] = writes[w].second;
         else
-            known_.erase(folded);
+            known_.erase(FoldCase(writes[w].first));
     }
     return saved;
 }
@@ -242,16 +259,18 @@ void SettingsStore::SaveWizardSettings(const WizardControls& controls) {
             ScrambleText(text);
         return text;
     };
+    // Stored together at the end, as one batch: nothing below reads a value written here.
+    std::vector<std::pair<std::string, std::string>> writes;
 
-    SaveSetting("enc", DecimalText(int{enc}));
-    SaveSetting("ras", DecimalText(int{controls.chkRunAtStart}));
-    SaveSetting("ste", DecimalText(int{controls.chkStealthMode}));
-    SaveSetting("hky", DecimalText(int{controls.chkHotKey}));
-    SaveSetting("ipa", DecimalText(int{controls.chkPassword}));
-    SaveSetting("pas", stored(controls.txtPass1));
-    SaveSetting("td", stored(controls.txtSetting[0]));
-    SaveSetting("mk", stored(controls.txtSetting[2]));
-    SaveSetting("rk", stored(controls.txtSetting[3]));
+    writes.emplace_back("enc", DecimalText(int{enc}));
+    writes.emplace_back("ras", DecimalText(int{controls.chkRunAtStart}));
+    writes.emplace_back("ste", DecimalText(int{controls.chkStealthMode}));
+    writes.emplace_back("hky", DecimalText(int{controls.chkHotKey}));
+    writes.emplace_back("ipa", DecimalText(int{controls.chkPassword}));
+    writes.emplace_back("pas", stored(controls.txtPass1));
+    writes.emplace_back("td", stored(controls.txtSetting[0]));
+    writes.emplace_back("mk", stored(controls.txtSetting[2]));
+    writes.emplace_back("rk", stored(controls.txtSetting[3]));
 
     // The emptiness test is made on the text as stored, so with scrambling on a single blank is kept
     // (it becomes code 160). Stored lists are numbered from 0 without gaps either way. The old list
@@ -265,12 +284,13 @@ void SettingsStore::SaveWizardSettings(const WizardControls& controls) {
             std::string text = stored(rows[k]);
             if (text.empty() || text == " ")
                 continue;
-            SaveSetting(SlotKey(list, n), text);
+            writes.emplace_back(SlotKey(list, n), std::move(text));
             ++n;
         }
         for (std::size_t k = n; !GetSetting(SlotKey(list, k), "").empty(); ++k)
-            SaveSetting(SlotKey(list, k), "");
+            writes.emplace_back(SlotKey(list, k), "");
     }
+    SaveMany(writes);
 }
 
 void SettingsStore::FillWizardControls(WizardControls& controls, Shell& shell) const {

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "platform/SettingsArea.h"
@@ -56,6 +57,9 @@ class SettingsStore {
     // One value as stored, through what the store already knows of the section.
     std::optional<std::string> Stored(const std::string& key) const;
     std::vector<std::optional<std::string>> StoredMany(const std::vector<std::string>& keys) const;
+    // Stores values of distinct keys, skipping what the section is known to hold already; for each,
+    // whether it is stored.
+    std::vector<bool> SaveMany(const std::vector<std::pair<std::string, std::string>>& values) const;
 
     SettingsArea& area_;
     std::string application_;

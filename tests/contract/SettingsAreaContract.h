@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/SettingsArea.h"
@@ -96,6 +97,25 @@ TYPED_TEST_P(SettingsAreaContract, ManyValuesReadAtOnceAreEachAsReadAlone) {
     EXPECT_EQ(together[500], std::optional<std::string>(std::string(100000, 'q')));
 }
 
+TYPED_TEST_P(SettingsAreaContract, ManyValuesStoredAtOnceAreEachAsStoredAlone) {
+    const std::string app = this->harness.Application();
+    SettingsArea& area = this->area();
+    this->harness.PutNonString(app, "Settings", "sit3");
+    std::vector<std::pair<std::string, std::string>> values;
+    for (int i = 0; i < 1000; ++i) {
+        const std::string number = std::to_string(i);
+        values.emplace_back("sit" + number, i == 500 ? std::string(100000, 'q') : number + " stored");
+    }
+    values.emplace_back("empty", "");
+    // Into a section that does not exist yet, as a single value would go.
+    EXPECT_EQ(area.SaveSettings(app, "New", {{"a", "1"}}), std::vector<bool>{true});
+    EXPECT_EQ(area.GetSetting(app, "New", "a", ""), "1");
+
+    EXPECT_EQ(area.SaveSettings(app, "Settings", values), std::vector<bool>(values.size(), true));
+    for (const auto& [key, text] : values)
+        EXPECT_EQ(area.ReadSetting(app, "Settings", key), std::optional<std::string>(text)) << key;
+}
+
 // The settings store keeps what it read while the watch sees nothing: a change the watch misses
 // would leave the program working with settings that are no longer stored.
 TYPED_TEST_P(SettingsAreaContract, AWatchSeesEveryChangeToItsSectionWhoeverMakesIt) {
@@ -169,6 +189,7 @@ REGISTER_TYPED_TEST_SUITE_P(SettingsAreaContract,
                             AValueThatIsNotTextReadsAsMissing,
                             MissingAndNonTextValuesReadAsNoValue,
                             ManyValuesReadAtOnceAreEachAsReadAlone,
+                            ManyValuesStoredAtOnceAreEachAsStoredAlone,
                             AWatchSeesEveryChangeToItsSectionWhoeverMakesIt,
                             ASectionThatDoesNotExistCannotBeWatched);
 

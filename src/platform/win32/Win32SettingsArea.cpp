@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <functional>
 #include <vector>
 
 namespace nimbral::win32 {
@@ -15,9 +16,11 @@ std::string SectionPath(const std::string& application, const std::string& secti
 
 constexpr REGSAM kSectionAccess = KEY_QUERY_VALUE | KEY_SET_VALUE;
 
-// Fewer values than this are read one after another: starting readers would cost more.
+// Each value is a call that mostly waits on the system (under Wine, a round trip to its server):
+// a batch on eight threads, each with its own handle, takes about half the time of one. Fewer
+// values than this go one after another: starting threads would cost more.
 constexpr std::size_t kSideBySideFrom = 256;
-constexpr std::size_t kSideBySideReaders = 8;
+constexpr std::size_t kSideBySideThreads = 8;
 
 // One value of an open key as text (none when it is missing or not text). ERROR_KEY_DELETED when
 // the key went away under the handle.
@@ -40,41 +43,57 @@ LONG QueryText(HKEY hkey, const std::string& name, std::optional<std::string>& t
     return rc;
 }
 
-// Reads one share of a batch on a thread of its own, through a handle of its own.
-struct SliceReader {
-    std::string path;
-    const std::vector<std::string>* keys;
-    std::vector<std::optional<std::string>>* values;
-    std::size_t begin;
-    std::size_t end;
-    // False when the share is still to be read (the reader failed).
-    bool done;
+// Does work over [0, count) in shares, each on a thread of its own. A share whose thread cannot
+// start, or whose work fails, is done again by fallback on the calling thread.
+void SideBySide(std::size_t count,
+                const std::function<void(std::size_t, std::size_t)>& work,
+                const std::function<void(std::size_t, std::size_t)>& fallback) {
+    struct Share {
+        const std::function<void(std::size_t, std::size_t)>* work;
+        std::size_t begin;
+        std::size_t end;
+        bool done;
 
-    static DWORD WINAPI Run(void* self) {
-        auto& reader = *static_cast<SliceReader*>(self);
-        try {
-            reader.Read();
-            reader.done = true;
-        } catch (...) {
+        static DWORD WINAPI Run(void* self) {
+            auto& share = *static_cast<Share*>(self);
+            try {
+                (*share.work)(share.begin, share.end);
+                share.done = true;
+            } catch (...) {
+            }
+            return 0;
         }
-        return 0;
+    };
+    std::vector<Share> shares;
+    const std::size_t size = (count + kSideBySideThreads - 1) / kSideBySideThreads;
+    for (std::size_t begin = 0; begin < count; begin += size)
+        shares.push_back({&work, begin, std::min(begin + size, count), false});
+    std::vector<UniqueHandle> threads;
+    for (Share& share : shares)
+        threads.emplace_back(::CreateThread(nullptr, 0, Share::Run, &share, 0, nullptr));
+    for (const UniqueHandle& thread : threads) {
+        if (thread)
+            ::WaitForSingleObject(thread.get(), INFINITE);
     }
+    for (const Share& share : shares) {
+        if (!share.done)
+            fallback(share.begin, share.end);
+    }
+}
 
-    void Read() {
-        UniqueHkey hkey;
-        bool open = Open(hkey);
-        for (std::size_t i = begin; open && i < end; ++i) {
-            // A key deleted behind the program's back is looked for afresh, once.
-            if (QueryText(hkey.get(), (*keys)[i], (*values)[i]) == ERROR_KEY_DELETED && (open = Open(hkey)))
-                QueryText(hkey.get(), (*keys)[i], (*values)[i]);
-        }
-    }
+// The section's key on a handle of its own, for one thread of a batch; created when asked to.
+bool OpenSection(const std::string& path, bool create, UniqueHkey& hkey) {
+    hkey.reset();
+    const LONG opened = create ? ::RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE,
+                                                   nullptr, hkey.put(), nullptr)
+                               : ::RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_QUERY_VALUE, hkey.put());
+    return opened == ERROR_SUCCESS;
+}
 
-    bool Open(UniqueHkey& hkey) const {
-        hkey.reset();
-        return ::RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_QUERY_VALUE, hkey.put()) == ERROR_SUCCESS;
-    }
-};
+LONG SetText(HKEY hkey, const std::string& name, const std::string& text) {
+    return ::RegSetValueExA(hkey, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                            static_cast<DWORD>(text.size() + 1));
+}
 
 }  // namespace
 
@@ -117,35 +136,53 @@ std::vector<std::optional<std::string>> Win32SettingsArea::ReadSettings(const st
                                                                         const std::vector<std::string>& keys) {
     if (keys.size() < kSideBySideFrom)
         return SettingsArea::ReadSettings(application, section, keys);
-
-    // Each value is a call that mostly waits on the system (under Wine, a round trip to its
-    // server): readers side by side, each with its own handle, take about half the time of one.
     std::vector<std::optional<std::string>> values(keys.size());
-    std::vector<SliceReader> readers;
-    readers.reserve(kSideBySideReaders);
-    const std::size_t share = (keys.size() + kSideBySideReaders - 1) / kSideBySideReaders;
-    for (std::size_t begin = 0; begin < keys.size(); begin += share)
-        readers.push_back(
-            {SectionPath(application, section), &keys, &values, begin, std::min(begin + share, keys.size()), false});
-    std::vector<UniqueHandle> threads;
-    for (SliceReader& reader : readers) {
-        UniqueHandle thread(::CreateThread(nullptr, 0, SliceReader::Run, &reader, 0, nullptr));
-        // A reader that cannot start does its share here instead.
-        if (!thread)
-            SliceReader::Run(&reader);
-        threads.push_back(std::move(thread));
-    }
-    for (const UniqueHandle& thread : threads) {
-        if (thread)
-            ::WaitForSingleObject(thread.get(), INFINITE);
-    }
-    for (const SliceReader& reader : readers) {
-        if (reader.done)
-            continue;
-        for (std::size_t i = reader.begin; i < reader.end; ++i)
-            values[i] = ReadSetting(application, section, keys[i]);
-    }
+    const std::string path = SectionPath(application, section);
+    SideBySide(
+        keys.size(),
+        [&](std::size_t begin, std::size_t end) {
+            UniqueHkey hkey;
+            bool open = OpenSection(path, false, hkey);
+            for (std::size_t i = begin; open && i < end; ++i) {
+                // A key deleted behind the program's back is looked for afresh, once.
+                if (QueryText(hkey.get(), keys[i], values[i]) == ERROR_KEY_DELETED &&
+                    (open = OpenSection(path, false, hkey)))
+                    QueryText(hkey.get(), keys[i], values[i]);
+            }
+        },
+        [&](std::size_t begin, std::size_t end) {
+            for (std::size_t i = begin; i < end; ++i)
+                values[i] = ReadSetting(application, section, keys[i]);
+        });
     return values;
+}
+
+std::vector<bool> Win32SettingsArea::SaveSettings(const std::string& application,
+                                                  const std::string& section,
+                                                  const std::vector<std::pair<std::string, std::string>>& values) {
+    if (values.size() < kSideBySideFrom)
+        return SettingsArea::SaveSettings(application, section, values);
+    // One byte each: threads may not share the bits of a vector<bool>.
+    std::vector<char> saved(values.size(), 0);
+    const std::string path = SectionPath(application, section);
+    SideBySide(
+        values.size(),
+        [&](std::size_t begin, std::size_t end) {
+            UniqueHkey hkey;
+            bool open = OpenSection(path, true, hkey);
+            for (std::size_t i = begin; open && i < end; ++i) {
+                LONG rc = SetText(hkey.get(), values[i].first, values[i].second);
+                // A key deleted behind the program's back is made afresh, once.
+                if (rc == ERROR_KEY_DELETED && (open = OpenSection(path, true, hkey)))
+                    rc = SetText(hkey.get(), values[i].first, values[i].second);
+                saved[i] = rc == ERROR_SUCCESS;
+            }
+        },
+        [&](std::size_t begin, std::size_t end) {
+            for (std::size_t i = begin; i < end; ++i)
+                saved[i] = SaveSetting(application, section, values[i].first, values[i].second);
+        });
+    return {saved.begin(), saved.end()};
 }
 
 bool Win32SettingsArea::SaveSetting(const std::string& application,
@@ -156,8 +193,7 @@ bool Win32SettingsArea::SaveSetting(const std::string& application,
         const HKEY hkey = Section(application, section, true);
         if (!hkey)
             return false;
-        const LONG rc = ::RegSetValueExA(hkey, key.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                                         static_cast<DWORD>(text.size() + 1));
+        const LONG rc = SetText(hkey, key, text);
         if (rc == ERROR_KEY_DELETED) {
             openKey_.reset();
             continue;

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/SettingsArea.h"
@@ -18,6 +19,9 @@ class Win32SettingsArea final : public SettingsArea {
     std::vector<std::optional<std::string>> ReadSettings(const std::string& application,
                                                          const std::string& section,
                                                          const std::vector<std::string>& keys) override;
+    std::vector<bool> SaveSettings(const std::string& application,
+                                   const std::string& section,
+                                   const std::vector<std::pair<std::string, std::string>>& values) override;
     bool SaveSetting(const std::string& application,
                      const std::string& section,
                      const std::string& key,
