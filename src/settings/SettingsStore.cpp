@@ -65,18 +65,6 @@ ListBoxRows& WizardRows(WizardControls& controls, ListId list) {
 SettingsStore::SettingsStore(SettingsArea& area, std::string applicationName)
     : area_(area), application_(std::move(applicationName)) {}
 
-std::optional<std::string> SettingsStore::Stored(const std::string& key) const {
-    const std::string folded = FoldCase(key);
-    if (trusted_) {
-        if (const auto known = known_.find(folded); known != known_.end())
-            return known->second;
-    }
-    std::optional<std::string> value = area_.ReadSetting(application_, kSettingsSection, key);
-    if (recording_)
-        known_[folded] = value;
-    return value;
-}
-
 std::vector<std::optional<std::string>> SettingsStore::StoredMany(const std::vector<std::string>& keys) const {
     std::vector<std::optional<std::string>> values(keys.size());
     std::vector<std::size_t> unknown;
@@ -103,7 +91,7 @@ std::vector<std::optional<std::string>> SettingsStore::StoredMany(const std::vec
 }
 
 std::string SettingsStore::GetSetting(const std::string& key, const std::string& defaultText) const {
-    return Stored(key).value_or(defaultText);
+    return StoredMany({key}).front().value_or(defaultText);
 }
 
 bool SettingsStore::SaveSetting(const std::string& key, const std::string& text) const {

@@ -54,8 +54,7 @@ class SettingsStore {
     std::string LoadText(const std::string& key) const;
     void ReadEverySetting();
     void ReadLists();
-    // One value as stored, through what the store already knows of the section.
-    std::optional<std::string> Stored(const std::string& key) const;
+    // Values as stored, through what the store already knows of the section.
     std::vector<std::optional<std::string>> StoredMany(const std::vector<std::string>& keys) const;
     // Stores values of distinct keys, skipping what the section is known to hold already; for each,
     // whether it is stored.

@@ -36,8 +36,8 @@ class Win32SettingsArea final : public SettingsArea {
 
     std::string openPath_;
     UniqueHkey openKey_;
-    // The watched section: its own handle, opened for notification only, and the event the system
-    // signals on a change.
+    // The watched section: its own handle, to be notified through and to tell whether the key is
+    // still there, and the event the system signals on a change.
     std::uint64_t watch_ = 0;
     std::uint64_t lastWatch_ = 0;
     UniqueHkey watchKey_;
