@@ -6,7 +6,8 @@
 //                                  messages; the system fires it at most every 10 ms or so)
 //   window_bench.exe wizard        the setup wizard opened over full lists (10,001 entries in each
 //                                  of its six stored lists) and finished, each timed until the windows
-//                                  are idle again
+//                                  are idle again: with nothing stored since start-up, after a setting
+//                                  was stored, and with another program storing one while it is open
 // The temp-folder question is answered OK. Prints the figures; bench/window-bench.sh prepares the
 // machine.
 
