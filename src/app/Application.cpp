@@ -4,6 +4,7 @@
 
 #include "engine/Headless.h"
 #include "engine/Preview.h"
+#include "platform/win32/SystemText.h"
 #include "windows/MessageLoop.h"
 #include "windows/frmPass.h"
 
@@ -35,23 +36,15 @@ void Write(HANDLE out, std::string_view text) {
     ::WriteFile(out, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
 }
 
-std::string ProgramFile() {
-    char path[MAX_PATH] = {};
-    const DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    return std::string(path, length < MAX_PATH ? length : 0);
-}
-
 // The program's own file name, "nimbral.exe".
 std::string ExeFileName() {
-    const std::string file = ProgramFile();
+    const std::string file = win32::ModulePath();
     return file.substr(file.rfind('\\') + 1);
 }
 
 // The folder the program was started from, without a trailing backslash.
 std::string ProgramFolder() {
-    char path[MAX_PATH] = {};
-    const DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    const std::string file(path, length < MAX_PATH ? length : 0);
+    const std::string file = win32::ModulePath();
     const auto slash = file.rfind('\\');
     return slash == std::string::npos ? std::string() : file.substr(0, slash);
 }

@@ -184,7 +184,9 @@ std::string ProgramTextFromUtf16(std::u16string_view text) {
 std::u16string Utf16FromProgramText(std::string_view text) {
     std::u16string wide;
     wide.reserve(text.size());
-    const auto unitAt = [text](std::size_t i) { return i < text.size() ? int{static_cast<unsigned char>(text[i])} : -1; };
+    const auto unitAt = [text](std::size_t i) {
+        return i < text.size() ? int{static_cast<unsigned char>(text[i])} : -1;
+    };
     for (std::size_t at = 0; at < text.size();) {
         if (text[at] == '<' && ReadAsEscape(unitAt, at + 1)) {
             const auto escape = EscapeAfterLessThan(unitAt, at + 1);
@@ -215,7 +217,9 @@ std::string Utf8FromProgramText(std::string_view text) {
 }
 
 bool HasEscapedLetters(std::string_view text) {
-    const auto unitAt = [text](std::size_t i) { return i < text.size() ? int{static_cast<unsigned char>(text[i])} : -1; };
+    const auto unitAt = [text](std::size_t i) {
+        return i < text.size() ? int{static_cast<unsigned char>(text[i])} : -1;
+    };
     for (std::size_t at = text.find('<'); at != std::string_view::npos; at = text.find('<', at + 1)) {
         const auto escape = EscapeAfterLessThan(unitAt, at + 1);
         if (escape && escape->first != kLessThan && !ByteOf(escape->first))

@@ -1,5 +1,6 @@
 #include "windows/frmMain.h"
 
+#include "platform/win32/SystemText.h"
 #include "system/WindowTexts.h"
 #include "system/xfileExists.h"
 #include "windows/Controls.h"
@@ -125,7 +126,7 @@ bool frmMain::fileExists(const std::string& path) {
 }
 
 void frmMain::CopyFile(const std::string& source, const std::string& destination) {
-    if (!::CopyFileA(source.c_str(), destination.c_str(), FALSE))
+    if (!::CopyFileW(win32::Wide(source).c_str(), win32::Wide(destination).c_str(), FALSE))
         parts_.messages.Notice(Hwnd(), kCopyFailed, kCopyFailedTitle);
 }
 

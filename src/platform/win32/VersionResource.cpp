@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <vector>
 
+#include "platform/win32/SystemText.h"
+
 namespace nimbral::win32 {
 
 namespace {
@@ -19,16 +21,15 @@ std::string QueryString(std::vector<char>& block, const char* subBlock) {
 
 Identity ReadIdentity(HMODULE module) {
     Identity identity;
-    char path[MAX_PATH] = {};
-    const DWORD pathLength = ::GetModuleFileNameA(module, path, MAX_PATH);
-    if (pathLength == 0 || pathLength >= MAX_PATH)
+    const std::wstring path = Wide(ModulePath(module));
+    if (path.empty())
         return identity;
     DWORD ignored = 0;
-    const DWORD size = ::GetFileVersionInfoSizeA(path, &ignored);
+    const DWORD size = ::GetFileVersionInfoSizeW(path.c_str(), &ignored);
     if (size == 0)
         return identity;
     std::vector<char> block(size);
-    if (!::GetFileVersionInfoA(path, 0, size, block.data()))
+    if (!::GetFileVersionInfoW(path.c_str(), 0, size, block.data()))
         return identity;
 
     VS_FIXEDFILEINFO* fixed = nullptr;

@@ -4,9 +4,11 @@
 #include <winternl.h>
 
 #include <algorithm>
-#include <cstring>
+#include <cwchar>
+#include <iterator>
 #include <vector>
 
+#include "platform/win32/SystemText.h"
 #include "platform/win32/UniqueHandles.h"
 
 namespace nimbral::win32 {
@@ -23,29 +25,6 @@ bool StartsWith(const std::wstring& text, const wchar_t* prefix) {
 
 bool IsDots(const wchar_t* name) {
     return name[0] == L'.' && (name[1] == L'\0' || (name[1] == L'.' && name[2] == L'\0'));
-}
-
-std::wstring Wide(const std::string& text) {
-    if (text.empty())
-        return {};
-    const int size = static_cast<int>(text.size());
-    std::wstring wide(static_cast<std::size_t>(::MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0)), L'\0');
-    ::MultiByteToWideChar(CP_ACP, 0, text.data(), size, wide.data(), static_cast<int>(wide.size()));
-    return wide;
-}
-
-// No best fit: a name the code page cannot spell comes back with "?" in it, which names nothing,
-// rather than as the spelling of some other file.
-std::string Narrow(const std::wstring& wide) {
-    if (wide.empty())
-        return {};
-    const int size = static_cast<int>(wide.size());
-    std::string text(static_cast<std::size_t>(::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), size,
-                                                                    nullptr, 0, nullptr, nullptr)),
-                     '\0');
-    ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), size, text.data(), static_cast<int>(text.size()),
-                          nullptr, nullptr);
-    return text;
 }
 
 // A full path as the system is handed it. A drive or share path of plain segments gets the "\\?\"
@@ -350,10 +329,10 @@ std::optional<std::vector<DirEntry>> Win32FileSystem::ListEntries(const std::str
 
 std::vector<std::string> Win32FileSystem::DriveRoots() {
     std::vector<std::string> roots;
-    char buffer[4 * 26 + 1] = {};
-    const DWORD length = ::GetLogicalDriveStringsA(sizeof buffer, buffer);
-    for (const char* root = buffer; length > 0 && length < sizeof buffer && *root; root += std::strlen(root) + 1)
-        roots.emplace_back(root);
+    wchar_t buffer[4 * 26 + 1] = {};
+    const DWORD length = ::GetLogicalDriveStringsW(static_cast<DWORD>(std::size(buffer)), buffer);
+    for (const wchar_t* root = buffer; length > 0 && length < std::size(buffer) && *root; root += std::wcslen(root) + 1)
+        roots.push_back(Narrow(root));
     return roots;
 }
 

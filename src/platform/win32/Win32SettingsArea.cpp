@@ -6,6 +6,8 @@
 #include <functional>
 #include <vector>
 
+#include "platform/win32/SystemText.h"
+
 namespace nimbral::win32 {
 
 namespace {
@@ -28,17 +30,19 @@ LONG QueryText(HKEY hkey, const std::string& name, std::optional<std::string>& t
     text.reset();
     // Most settings fit the first buffer; the value may also grow between two queries, so ask until
     // the buffer holds all of it.
-    std::vector<char> data(512);
+    const std::wstring wideName = Wide(name);
+    std::vector<wchar_t> data(512);
     DWORD type = REG_NONE;
-    DWORD size = static_cast<DWORD>(data.size());
-    LONG rc = ::RegQueryValueExA(hkey, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size);
+    DWORD size = static_cast<DWORD>(data.size() * sizeof(wchar_t));
+    LONG rc = ::RegQueryValueExW(hkey, wideName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size);
     while (rc == ERROR_MORE_DATA) {
-        data.resize(size);
-        rc = ::RegQueryValueExA(hkey, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size);
+        data.resize(size / sizeof(wchar_t) + 1);
+        size = static_cast<DWORD>(data.size() * sizeof(wchar_t));
+        rc = ::RegQueryValueExW(hkey, wideName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size);
     }
     if (rc == ERROR_SUCCESS && (type == REG_SZ || type == REG_EXPAND_SZ)) {
-        const std::string stored(data.data(), size);
-        text = stored.substr(0, stored.find('\0'));
+        const std::wstring_view stored(data.data(), size / sizeof(wchar_t));
+        text = Narrow(stored.substr(0, stored.find(L'\0')));
     }
     return rc;
 }
@@ -84,15 +88,16 @@ void SideBySide(std::size_t count,
 // The section's key on a handle of its own, for one thread of a batch; created when asked to.
 bool OpenSection(const std::string& path, bool create, UniqueHkey& hkey) {
     hkey.reset();
-    const LONG opened = create ? ::RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE,
+    const LONG opened = create ? ::RegCreateKeyExW(HKEY_CURRENT_USER, Wide(path).c_str(), 0, nullptr, 0, KEY_SET_VALUE,
                                                    nullptr, hkey.put(), nullptr)
-                               : ::RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_QUERY_VALUE, hkey.put());
+                               : ::RegOpenKeyExW(HKEY_CURRENT_USER, Wide(path).c_str(), 0, KEY_QUERY_VALUE, hkey.put());
     return opened == ERROR_SUCCESS;
 }
 
 LONG SetText(HKEY hkey, const std::string& name, const std::string& text) {
-    return ::RegSetValueExA(hkey, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                            static_cast<DWORD>(text.size() + 1));
+    const std::wstring data = Wide(text);
+    return ::RegSetValueExW(hkey, Wide(name).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+                            static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
 }
 
 }  // namespace
@@ -102,9 +107,10 @@ HKEY Win32SettingsArea::Section(const std::string& application, const std::strin
     if (openKey_ && path == openPath_)
         return openKey_.get();
     openKey_.reset();
-    const LONG opened = create ? ::RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, kSectionAccess,
-                                                   nullptr, openKey_.put(), nullptr)
-                               : ::RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, kSectionAccess, openKey_.put());
+    const LONG opened = create
+                            ? ::RegCreateKeyExW(HKEY_CURRENT_USER, Wide(path).c_str(), 0, nullptr, 0, kSectionAccess,
+                                                nullptr, openKey_.put(), nullptr)
+                            : ::RegOpenKeyExW(HKEY_CURRENT_USER, Wide(path).c_str(), 0, kSectionAccess, openKey_.put());
     if (opened != ERROR_SUCCESS) {
         openKey_.reset();
         return nullptr;
@@ -212,7 +218,7 @@ std::uint64_t Win32SettingsArea::WatchSection(const std::string& application, co
         return 0;
     ::ResetEvent(watchEvent_.get());
     const std::string path = SectionPath(application, section);
-    if (::RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_NOTIFY | KEY_QUERY_VALUE, watchKey_.put()) !=
+    if (::RegOpenKeyExW(HKEY_CURRENT_USER, Wide(path).c_str(), 0, KEY_NOTIFY | KEY_QUERY_VALUE, watchKey_.put()) !=
             ERROR_SUCCESS ||
         ::RegNotifyChangeKeyValue(watchKey_.get(), FALSE, REG_NOTIFY_CHANGE_NAME | REG_NOTIFY_CHANGE_LAST_SET,
                                   watchEvent_.get(), TRUE) != ERROR_SUCCESS) {
@@ -232,7 +238,7 @@ bool Win32SettingsArea::SectionChanged(std::uint64_t watch) {
     if (::WaitForSingleObject(watchEvent_.get(), 0) != WAIT_TIMEOUT)
         return true;
     DWORD values = 0;
-    return ::RegQueryInfoKeyA(watchKey_.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr,
+    return ::RegQueryInfoKeyW(watchKey_.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr,
                               nullptr, nullptr, nullptr) != ERROR_SUCCESS;
 }
 

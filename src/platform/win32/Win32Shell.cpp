@@ -5,6 +5,9 @@
 #include <shlobj.h>
 #include <userenv.h>
 
+#include <iterator>
+
+#include "platform/win32/SystemText.h"
 #include "platform/win32/UniqueHandles.h"
 
 namespace nimbral::win32 {
@@ -13,23 +16,23 @@ std::string Win32Shell::SpecialFolderPath(WindowHandle owner, int folderNumber) 
     UniquePidl idList;
     if (FAILED(::SHGetSpecialFolderLocation(reinterpret_cast<HWND>(owner), folderNumber, idList.put())))
         return {};
-    char path[MAX_PATH] = {};
-    if (!::SHGetPathFromIDListA(idList.get(), path))
+    wchar_t path[MAX_PATH] = {};
+    if (!::SHGetPathFromIDListW(idList.get(), path))
         return {};
-    return std::string(path) + "\\";
+    return Narrow(path) + "\\";
 }
 
 std::string Win32Shell::TempFolderPath() {
-    char buffer[255] = {};
-    const DWORD length = ::GetTempPathA(sizeof buffer, buffer);
+    wchar_t buffer[255] = {};
+    const DWORD length = ::GetTempPathW(static_cast<DWORD>(std::size(buffer)), buffer);
     // A path that does not fit is reported by its needed length, with nothing in the buffer.
-    if (length == 0 || length > sizeof buffer)
+    if (length == 0 || length > std::size(buffer))
         return {};
-    return std::string(buffer, length);
+    return Narrow(std::wstring_view(buffer, length));
 }
 
 void Win32Shell::ClearRecentDocuments() {
-    ::SHAddToRecentDocs(SHARD_PATHA, nullptr);
+    ::SHAddToRecentDocs(SHARD_PATHW, nullptr);
     // Some shells (Wine's among them) answer the call but keep the shortcuts, and the shortcuts are
     // the list: remove whatever is left so the list really is empty.
     const std::string recent = SpecialFolderPath(0, CSIDL_RECENT);
@@ -38,20 +41,20 @@ void Win32Shell::ClearRecentDocuments() {
 }
 
 void Win32Shell::AddRecentDocument(const std::string& path) {
-    ::SHAddToRecentDocs(SHARD_PATHA, path.c_str());
+    ::SHAddToRecentDocs(SHARD_PATHW, Wide(path).c_str());
 }
 
 void Win32Shell::EmptyRecycleBin(WindowHandle owner) {
-    ::SHEmptyRecycleBinA(reinterpret_cast<HWND>(owner), nullptr,
+    ::SHEmptyRecycleBinW(reinterpret_cast<HWND>(owner), nullptr,
                          SHERB_NOCONFIRMATION | SHERB_NOPROGRESSUI | SHERB_NOSOUND);
 }
 
 std::string Win32Shell::WindowsFolder() {
-    char buffer[MAX_PATH] = {};
-    const DWORD length = ::GetEnvironmentVariableA("windir", buffer, MAX_PATH);
+    wchar_t buffer[MAX_PATH] = {};
+    const DWORD length = ::GetEnvironmentVariableW(L"windir", buffer, MAX_PATH);
     if (length == 0 || length >= MAX_PATH)
         return {};
-    return std::string(buffer, length);
+    return Narrow(std::wstring_view(buffer, length));
 }
 
 namespace {
@@ -60,25 +63,25 @@ namespace {
 // or the path does not fit.
 template <typename Call>
 std::string PathFrom(Call call) {
-    char buffer[MAX_PATH] = {};
+    wchar_t buffer[MAX_PATH] = {};
     const auto length = call(buffer);
     if (length == 0 || static_cast<std::size_t>(length) >= MAX_PATH)
         return {};
-    return buffer;
+    return Narrow(buffer);
 }
 
 std::string ShellFolder(int csidl) {
-    char buffer[MAX_PATH] = {};
-    return SUCCEEDED(::SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, buffer)) ? buffer : "";
+    wchar_t buffer[MAX_PATH] = {};
+    return SUCCEEDED(::SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, buffer)) ? Narrow(buffer) : "";
 }
 
 std::string TokenProfile() {
     UniqueHandle token;
     if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, token.put()))
         return {};
-    char buffer[MAX_PATH] = {};
+    wchar_t buffer[MAX_PATH] = {};
     DWORD size = MAX_PATH;
-    return ::GetUserProfileDirectoryA(token.get(), buffer, &size) ? buffer : "";
+    return ::GetUserProfileDirectoryW(token.get(), buffer, &size) ? Narrow(buffer) : "";
 }
 
 }  // namespace
@@ -94,15 +97,15 @@ std::vector<SystemFolderPath> Win32Shell::OwnFolders() {
     };
 
     std::vector<std::string> windows;
-    for (const std::string& path : {PathFrom([](char* b) { return ::GetSystemWindowsDirectoryA(b, MAX_PATH); }),
-                                    PathFrom([](char* b) { return ::GetWindowsDirectoryA(b, MAX_PATH); })}) {
+    for (const std::string& path : {PathFrom([](wchar_t* b) { return ::GetSystemWindowsDirectoryW(b, MAX_PATH); }),
+                                    PathFrom([](wchar_t* b) { return ::GetWindowsDirectoryW(b, MAX_PATH); })}) {
         if (!path.empty())
             windows.push_back(path);
     }
     for (const std::string& path : windows)
         add(SystemFolder::kWindows, path);
-    add(SystemFolder::kSystem, PathFrom([](char* b) { return ::GetSystemDirectoryA(b, MAX_PATH); }));
-    add(SystemFolder::kSystem, PathFrom([](char* b) { return ::GetSystemWow64DirectoryA(b, MAX_PATH); }));
+    add(SystemFolder::kSystem, PathFrom([](wchar_t* b) { return ::GetSystemDirectoryW(b, MAX_PATH); }));
+    add(SystemFolder::kSystem, PathFrom([](wchar_t* b) { return ::GetSystemWow64DirectoryW(b, MAX_PATH); }));
     for (const std::string& path : windows) {
         for (const char* name : {"\\system", "\\system32", "\\SysWOW64", "\\WinSxS"})
             add(SystemFolder::kSystem, path + name);
@@ -114,7 +117,7 @@ std::vector<SystemFolderPath> Win32Shell::OwnFolders() {
     for (int csidl : {CSIDL_PROGRAM_FILES, CSIDL_PROGRAM_FILESX86, CSIDL_PROGRAM_FILES_COMMON})
         add(SystemFolder::kProgramFiles, ShellFolder(csidl));
 
-    const std::string program = PathFrom([](char* b) { return ::GetModuleFileNameA(nullptr, b, MAX_PATH); });
+    const std::string program = ModulePath();
     const auto slash = program.rfind('\\');
     add(SystemFolder::kProgram, program.substr(0, slash == std::string::npos ? 0 : slash));
 
@@ -142,17 +145,17 @@ std::vector<SystemFolderPath> Win32Shell::OwnFolders() {
 
 // Opened without an owner, so the browser outlives whichever window asked for the page.
 void Win32Shell::OpenLink(const std::string& link) {
-    ::ShellExecuteA(nullptr, nullptr, link.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    ::ShellExecuteW(nullptr, nullptr, Wide(link).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 void Win32Shell::StartCommand(const std::string& commandLine) {
-    STARTUPINFOA startup = {};
+    STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_SHOWNORMAL;
     PROCESS_INFORMATION started = {};
-    std::string line = commandLine;
-    if (::CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started)) {
+    std::wstring line = Wide(commandLine);
+    if (::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started)) {
         // Nothing waits for it: the handles are let go at once.
         UniqueHandle process(started.hProcess);
         UniqueHandle thread(started.hThread);
