@@ -4,6 +4,7 @@
 // their models, and what the GUI tests read back to see what a user sees.
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <string>
 #include <vector>
@@ -72,6 +73,48 @@ inline bool ListRowSelected(HWND list, int index) {
 
 inline void SelectListRow(HWND list, int index, bool selected) {
     ::SendMessageA(list, LB_SETSEL, selected ? TRUE : FALSE, static_cast<LPARAM>(index));
+}
+
+// The notification a text box made to report Enter sends its window with WM_COMMAND: a code no
+// control of the system sends.
+inline constexpr WORD kEnterPressed = 0x7E01;
+
+// Lets the text box take the Enter key itself, where a dialog would press its default button, and
+// report it to its window as kEnterPressed. The key's character is not typed into the box.
+inline void ReportEnterKey(HWND box) {
+    const SUBCLASSPROC proc = [](HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                 DWORD_PTR) -> LRESULT {
+        switch (message) {
+            case WM_GETDLGCODE: {
+                const auto* keyMessage = reinterpret_cast<const MSG*>(lParam);
+                const LRESULT code = ::DefSubclassProc(window, message, wParam, lParam);
+                if (keyMessage && (keyMessage->message == WM_KEYDOWN || keyMessage->message == WM_CHAR) &&
+                    keyMessage->wParam == VK_RETURN)
+                    return code | DLGC_WANTMESSAGE;
+                return code;
+            }
+            // Some edit controls hand the key itself to their dialog's default button: the box
+            // answers only to the character the key makes.
+            case WM_KEYDOWN:
+            case WM_KEYUP:
+                if (wParam == VK_RETURN)
+                    return 0;
+                break;
+            case WM_CHAR:
+                if (wParam == VK_RETURN) {
+                    ::SendMessageA(::GetParent(window), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(window), kEnterPressed),
+                                   reinterpret_cast<LPARAM>(window));
+                    return 0;
+                }
+                break;
+            case WM_NCDESTROY:
+                ::RemoveWindowSubclass(window, reinterpret_cast<SUBCLASSPROC>(id), id);
+                break;
+        }
+        return ::DefSubclassProc(window, message, wParam, lParam);
+    };
+    // The procedure is its own id, so a box is never subclassed by it twice.
+    ::SetWindowSubclass(box, proc, reinterpret_cast<UINT_PTR>(proc), 0);
 }
 
 }  // namespace nimbral::controls

@@ -117,6 +117,8 @@ void frmSetup::OnInitDialog() {
     for (int id : kNeverShown)
         ::ShowWindow(Control(id), SW_HIDE);
     OpenFolderPickers();
+    for (int id : {IDC_frmSetup_txtSite, IDC_frmSetup_Text1, IDC_frmSetup_txtDoc, IDC_frmSetup_txtMedia})
+        controls::ReportEnterKey(Control(id));
 
     parts_.settings.LoadSettings();
     WizardControls model;
@@ -248,6 +250,20 @@ void frmSetup::OnCommand(int controlId, int notification) {
         case IDC_frmSetup_cmdAdd21:
             AddTypedSite(controlId == IDC_frmSetup_cmdAdd20 ? 0 : 1);
             return;
+        // Enter in a text box adds what it holds, as the button beside it does.
+        case IDC_frmSetup_txtSite:
+        case IDC_frmSetup_Text1:
+            if (notification == controls::kEnterPressed)
+                AddTypedSite(controlId == IDC_frmSetup_txtSite ? 0 : 1);
+            return;
+        case IDC_frmSetup_txtDoc:
+            if (notification == controls::kEnterPressed)
+                AddDecoy(IDC_frmSetup_lstDoc, IDC_frmSetup_txtDoc);
+            return;
+        case IDC_frmSetup_txtMedia:
+            if (notification == controls::kEnterPressed)
+                AddDecoy(IDC_frmSetup_lstMedia, IDC_frmSetup_txtMedia);
+            return;
         case IDC_frmSetup_cmdDel0:
         case IDC_frmSetup_cmdDel1:
             RemoveKeepListRow(controlId == IDC_frmSetup_cmdDel0 ? 0 : 1);
@@ -302,17 +318,9 @@ void frmSetup::OnCommand(int controlId, int notification) {
     }
 }
 
-void frmSetup::OnOk() {
-    const HWND focus = ::GetFocus();
-    if (focus == Control(IDC_frmSetup_txtSite))
-        AddTypedSite(0);
-    else if (focus == Control(IDC_frmSetup_Text1))
-        AddTypedSite(1);
-    else if (focus == Control(IDC_frmSetup_txtDoc))
-        AddDecoy(IDC_frmSetup_lstDoc, IDC_frmSetup_txtDoc);
-    else if (focus == Control(IDC_frmSetup_txtMedia))
-        AddDecoy(IDC_frmSetup_lstMedia, IDC_frmSetup_txtMedia);
-}
+// The wizard has no OK button: Enter presses "next", or adds in the four text boxes, which take it
+// themselves. A command with the id IDOK must not close the wizard behind its Cancel and finish.
+void frmSetup::OnOk() {}
 
 std::optional<INT_PTR> frmSetup::OnMessage(UINT message, WPARAM, LPARAM) {
     // The close box: the same as Cancel.

@@ -58,10 +58,13 @@ struct Wizard : TestProgram {
             Click(Item(IDC_frmSetup_cmdNext));
     }
     void Type(int id, const std::string& text) { controls::SetText(Item(id), text); }
-    // Enter in a text box, as the dialog manager hands it on: IDOK with the box focused.
+    // Enter pressed in a text box: the key's messages come through the program's own message handling,
+    // where the dialog manager would give them to the default button unless the box takes them.
     void PressEnterIn(int id) {
         ::SetFocus(Item(id));
-        ::SendMessageA(window->Hwnd(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        ::PostMessageA(Item(id), WM_KEYDOWN, VK_RETURN, 0x001C0001);
+        ::PostMessageA(Item(id), WM_KEYUP, VK_RETURN, 0xC01C0001);
+        Pump();
     }
     std::vector<std::string> Rows(int id) const { return controls::ListRows(Item(id)); }
     int VisiblePage() const {
@@ -275,6 +278,40 @@ TEST(SetupWizard, KeepListsTakeSelectedFoundRowsTypedSitesAndDeletions) {
     wizard.Next();
     EXPECT_EQ(wizard.Rows(IDC_frmSetup_lstSites0).size(), 3u);
     wizard.window.reset();
+}
+
+// Enter in each of the four text boxes adds what the box holds, as its button does, and never
+// presses the wizard's default button: the page stays, and pressed again on an empty box, nothing
+// happens at all.
+TEST(SetupWizard, EnterInATextBoxAddsItsTextAndStaysOnThePage) {
+    const struct {
+        int page;
+        int box;
+        int list;
+        const char* typed;
+        const char* added;
+    } rows[] = {
+        {1, IDC_frmSetup_txtSite, IDC_frmSetup_lstSites1, "new.example", "new.example"},
+        {2, IDC_frmSetup_Text1, IDC_frmSetup_lstSites2, "cookie.example", "cookie.example"},
+        {4, IDC_frmSetup_txtDoc, IDC_frmSetup_lstDoc, "report.doc", "report"},
+        {4, IDC_frmSetup_txtMedia, IDC_frmSetup_lstMedia, "clip.mpg", "clip"},
+    };
+    for (const auto& row : rows) {
+        Wizard wizard;
+        wizard.Open();
+        wizard.Next(row.page);
+        wizard.Type(row.box, row.typed);
+        wizard.PressEnterIn(row.box);
+        EXPECT_EQ(wizard.VisiblePage(), row.page) << row.typed;
+        EXPECT_THAT(wizard.Rows(row.list), ElementsAre(row.added)) << row.typed;
+        EXPECT_EQ(controls::Text(wizard.Item(row.box)), "") << row.typed;
+        EXPECT_EQ(::GetFocus(), wizard.Item(row.box)) << row.typed;
+        if (row.page < 4) {
+            wizard.PressEnterIn(row.box);
+            EXPECT_EQ(wizard.VisiblePage(), row.page) << row.typed;
+            EXPECT_THAT(wizard.Rows(row.list), ElementsAre(row.added)) << row.typed;
+        }
+    }
 }
 
 TEST(SetupWizard, DecoyNamesLoseTheirExtensionsAndDefaultsComeInOrder) {
