@@ -5,7 +5,9 @@
 #include "engine/Headless.h"
 #include "engine/Preview.h"
 #include "platform/win32/SystemText.h"
+#include "text/AnsiText.h"
 #include "windows/MessageLoop.h"
+#include "windows/RunningProgram.h"
 #include "windows/frmPass.h"
 
 namespace nimbral {
@@ -54,6 +56,7 @@ std::string ProgramFolder() {
 Application::Application(Identity identity, MessageBoxes& messages)
     : identity_(std::move(identity)),
       messages_(messages),
+      cleanLock_(identity_.productName),
       settings_(settingsArea_, identity_.productName),
       listers_(fileSystem_),
       programFolder_(ProgramFolder()),
@@ -76,7 +79,8 @@ ProgramParts Application::Parts() {
                         plugins_,
                         programFolder_,
                         messages_,
-                        [this] { OpenSetupWizard(); }};
+                        [this] { OpenSetupWizard(); },
+                        &cleanLock_};
 }
 
 // The main window unloads itself right after asking; whichever way the wizard closes, a freshly
@@ -89,9 +93,22 @@ void Application::OpenSetupWizard() {
 }
 
 int Application::RunWindows() {
+    // A second copy started while a clean runs shows the running one instead of itself.
+    if (cleanLock_.HeldElsewhere()) {
+        if (!BringOtherCopyToFront())
+            messages_.Notice(nullptr, kAnotherCleanRunning, identity_.productName);
+        return 0;
+    }
     if (!windows_.Start())
         return 0;
     return RunMessageLoop();
+}
+
+int Application::RefuseArguments(const std::vector<std::string>& unknown) {
+    const HANDLE out = StandardOutput();
+    for (const std::string& argument : unknown)
+        Write(out, kUnknownArgument + PrintableText(argument) + "\n");
+    return kExitUnknownArgument;
 }
 
 int Application::RunHeadless(bool confirmTempFolder) {
@@ -125,6 +142,10 @@ int Application::RunOnce(bool confirmTempFolder,
             Write(out, kCancelledAtPrompt);
             return 1;
         }
+    }
+    if (!cleanLock_.Acquire()) {
+        Write(out, std::string(kAnotherCleanRunning) + "\n");
+        return kExitAnotherClean;
     }
     HeadlessHost host([out](std::string_view text) { Write(out, text); }, confirmTempFolder);
     if (!firstLine.empty())

@@ -7,8 +7,10 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "engine/modEngine.h"
+#include "platform/win32/CleanLock.h"
 #include "platform/win32/OleWebBrowser.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32HistoryLibrary.h"
@@ -43,11 +45,14 @@ class Application {
     int RunWindows();
 
     // One clean run on the stored settings, each log line written to standard output. With password
-    // protection on, the prompt comes first; giving it up cleans nothing and answers 1.
+    // protection on, the prompt comes first; giving it up cleans nothing and answers 1. While another
+    // copy of the program cleans, one line says so and nothing is done (kExitAnotherClean).
     int RunHeadless(bool confirmTempFolder);
     // The same run over seams that only note what they would change: the clean's log, after a first
     // line that says nothing was changed, with the temp folder question taken as answered OK.
     int RunPreview();
+    // A command line with arguments the program does not know: one line for each, and nothing done.
+    static int RefuseArguments(const std::vector<std::string>& unknown);
 
   private:
     // The password prompt when protection is on, then one run over the given seams, its log (after
@@ -66,6 +71,7 @@ class Application {
     win32::OleBrowserEmbedder browsers_;
     Identity identity_;
     MessageBoxes& messages_;
+    win32::CleanLock cleanLock_;
     SettingsStore settings_;
     MainWindowListers listers_;
     std::string programFolder_;

@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/ResultsSurface.h"
 
@@ -17,10 +18,24 @@ struct CommandLineSwitches {
     // "/preview": the clean's log with nothing changed; on its own as well, since a user who asks
     // for a preview must never get anything else.
     bool preview = false;
+    // Every other argument, as given. A command line with any of them does nothing at all: a switch
+    // mistyped ("-preview", "/preview:yes") must never be taken for a clean.
+    std::vector<std::string> unknown;
 };
 
-// Switches are words of their own, letter case ignored; anything else is left alone.
-CommandLineSwitches ParseCommandLine(std::string_view commandLine);
+// The arguments after the program's name, split as Windows programs split them: blanks and tabs
+// separate, double quotes group (and are dropped), a backslash escapes a double quote. Switches are
+// compared ignoring letter case.
+CommandLineSwitches ParseCommandLine(std::string_view arguments);
+// The part of a whole command line (GetCommandLine) after the program's name, which is quoted or
+// ends at the first blank or tab, and the blanks that follow it.
+std::string_view ArgumentsOf(std::string_view commandLine);
+
+inline constexpr char kUnknownArgument[] = "Unknown argument: ";
+inline constexpr char kAnotherCleanRunning[] = "Another clean is running.";
+// Exit codes of a headless run that does not clean.
+inline constexpr int kExitUnknownArgument = 2;
+inline constexpr int kExitAnotherClean = 3;
 
 class ConsoleResults final : public ResultsSurface {
   public:

@@ -1,5 +1,6 @@
 #include "windows/ProgramWindows.h"
 
+#include "engine/Headless.h"
 #include "system/WindowTexts.h"
 #include "windows/frmPass.h"
 #include "windows/modOnTop.h"
@@ -60,8 +61,14 @@ void ProgramWindows::LoadMainWindow() {
 void ProgramWindows::CleanNow() {
     if (!Main() || Results())
         return;
+    if (parts_.cleanLock && !parts_.cleanLock->Acquire()) {
+        parts_.messages.Notice(main_->Hwnd(), kAnotherCleanRunning, parts_.identity.productName);
+        return;
+    }
     EngineServices services = parts_.Services(main_->CookieFolder(), reinterpret_cast<WindowHandle>(main_->Hwnd()));
     RunClean(*this, services);
+    if (parts_.cleanLock)
+        parts_.cleanLock->Release();
 }
 
 ResultsSurface& ProgramWindows::ShowResults() {

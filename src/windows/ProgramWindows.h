@@ -12,6 +12,7 @@
 #include <string>
 
 #include "engine/modEngine.h"
+#include "platform/win32/CleanLock.h"
 #include "plugins/PluginFiles.h"
 #include "windows/Form8.h"
 #include "windows/MessageBoxes.h"
@@ -43,6 +44,8 @@ struct ProgramParts {
     MessageBoxes& messages;
     // Loads and shows the setup wizard; none while the program has no wizard.
     std::function<void()> openSetupWizard;
+    // Keeps a clean from starting while another copy of the program cleans; none in tests.
+    win32::CleanLock* cleanLock = nullptr;
 
     // What a clean run works with, for the given cookie folder and main window.
     EngineServices Services(std::string cookieFolder, WindowHandle mainWindow) const;

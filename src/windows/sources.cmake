@@ -3,6 +3,7 @@ add_library(nimbral_windows STATIC
     windows/Form8.cpp
     windows/MessageLoop.cpp
     windows/ProgramWindows.cpp
+    windows/RunningProgram.cpp
     windows/frmAbout.cpp
     windows/frmMain.cpp
     windows/frmPass.cpp

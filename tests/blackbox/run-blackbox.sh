@@ -5,7 +5,8 @@
 # browser, whose pages go to a recorder that stands in for the web browser; started with /auto under
 # password protection, its prompt is cancelled, closed, answered wrongly and answered rightly; and on
 # a machine never set up, the setup wizard is walked from the main window to its end, keeping one
-# cookie site, before a clean.
+# cookie site, before a clean. Real key presses go into the wizard's text boxes, and second copies
+# are started while a clean runs.
 #
 # usage: run-blackbox.sh BUILD_DIR
 set -u
@@ -76,6 +77,27 @@ expected_links="$(printf '%s\n' http://www.example.org/more http://www.nimbral.e
     http://www.nimbral.example/plugins/)"
 check "the shell opened the download page twice and the typed address once" \
     test "$(sort "$opened" 2>/dev/null)" = "$expected_links"
+
+# ---- Enter in the setup wizard's text boxes, typed with real keys ----
+scenario=keys
+sites_before="$(wine reg query "$settings" 2>/dev/null | tr -d '\r' | grep -ci 'sit[0-9]')"
+timeout 300 wine "$walk" keys "$program" </dev/null >"$root/keys.log" 2>&1
+status=$?
+tr -d '\r' <"$root/keys.log" >"$root/keys.txt"
+cat "$root/keys.txt"
+check "Enter added in each text box and stayed on its page" test "$status" = 0
+check "the cancelled wizard stored nothing" \
+    test "$(wine reg query "$settings" 2>/dev/null | tr -d '\r' | grep -ci 'sit[0-9]')" = "$sites_before"
+
+# ---- a second copy started while a clean runs ----
+scenario=second
+wine reg add "$settings" /v dewint /d 1 /f >/dev/null 2>&1
+wine reg add "$typed" /v url1 /d 'http://second.copy.example/' /f >/dev/null 2>&1
+timeout 300 wine "$walk" second "$program" </dev/null >"$root/second.log" 2>&1
+status=$?
+tr -d '\r' <"$root/second.log" >"$root/second.txt"
+cat "$root/second.txt"
+check "the second copies stood back while the first cleaned" test "$status" = 0
 
 # ---- /auto behind the password prompt ----
 wine reg add "$settings" /v ipa /d 1 /f >/dev/null 2>&1

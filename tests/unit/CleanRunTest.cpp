@@ -659,29 +659,55 @@ TEST_F(CleanRunTest, DirExistsFindsFoldersFilesAndPatterns) {
     EXPECT_FALSE(DirExists(fs, ""));
 }
 
-TEST(Headless, SwitchesAreWholeWordsInAnyCase) {
+// Only the three switches do anything; anything else, however close to one, makes the whole command
+// line do nothing, so no mistyped preview is ever taken for a clean.
+TEST(Headless, CommandLines) {
+    using Unknown = std::vector<std::string>;
     const struct {
         const char* line;
         bool autoClean;
         bool yes;
         bool preview;
+        Unknown unknown;
     } cases[] = {
-        {"/auto", true, false, false},
-        {"/AUTO /Yes", true, true, false},
-        {"  /yes\t/auto ", true, true, false},
-        {"", false, false, false},
-        {"/autoclean", false, false, false},
-        {"auto yes", false, false, false},
-        {"/auto /Preview", true, false, true},
-        {"/preview", false, false, true},
-        {"/previewed /auto", true, false, false},
+        {"/auto", true, false, false, {}},
+        {"/AUTO /Yes", true, true, false, {}},
+        {"  /yes\t/auto ", true, true, false, {}},
+        {"", false, false, false, {}},
+        {"/auto /Preview", true, false, true, {}},
+        {"/preview", false, false, true, {}},
+        // Quoted, as cmd.exe or a shortcut may pass them.
+        {"/auto /yes \"/preview\"", true, true, true, {}},
+        {"\"/auto\" \"/YES\"", true, true, false, {}},
+        {"/au\"to\"", true, false, false, {}},
+        // Close to a switch, and not one.
+        {"/auto -preview /yes", true, true, false, {"-preview"}},
+        {"/auto /preview:yes /yes", true, true, false, {"/preview:yes"}},
+        {"/auto /yes /previews", true, true, false, {"/previews"}},
+        {"/auto /yes /preview,", true, true, false, {"/preview,"}},
+        {"/autoclean", false, false, false, {"/autoclean"}},
+        {"auto yes", false, false, false, {"auto", "yes"}},
+        {"/auto \"/preview \"", true, false, false, {"/preview "}},
+        {"/auto \"\"", true, false, false, {""}},
+        // The rules of a Windows program's arguments: backslashes escape only a double quote.
+        {"C:\\a\\ \"b\\\"c\" d\\\\\"e f\"", false, false, false, {"C:\\a\\", "b\"c", "d\\e f"}},
+        {"\"a \"\"b\"", false, false, false, {"a \"b"}},
     };
     for (const auto& c : cases) {
         const auto switches = ParseCommandLine(c.line);
         EXPECT_EQ(switches.autoClean, c.autoClean) << c.line;
         EXPECT_EQ(switches.yes, c.yes) << c.line;
         EXPECT_EQ(switches.preview, c.preview) << c.line;
+        EXPECT_EQ(switches.unknown, c.unknown) << c.line;
     }
+}
+
+TEST(Headless, ArgumentsFollowTheProgramsName) {
+    EXPECT_EQ(ArgumentsOf("nimbral.exe /auto /yes"), "/auto /yes");
+    EXPECT_EQ(ArgumentsOf("\"C:\\Program Files\\Nimbral\\nimbral.exe\"  /auto"), "/auto");
+    EXPECT_EQ(ArgumentsOf("\"C:\\Program Files\\Nimbral\\nimbral.exe\""), "");
+    EXPECT_EQ(ArgumentsOf("C:\\nimbral.exe"), "");
+    EXPECT_EQ(ArgumentsOf("\"unclosed /auto"), "");
 }
 
 }  // namespace

@@ -25,10 +25,22 @@
 //       Waits for the password prompt of a program started by someone else and acts on it:
 //       "cancel", "close" (the title bar's X), "ok" (types PASSWORD and presses Ok) or "wrong" (types
 //       PASSWORD, presses Ok, expects the wrong-password message, closes it and cancels the prompt).
+//   walk_windows.exe keys NIMBRAL_EXE
+//       Starts the program and opens the setup wizard with real input (mouse clicks and key presses
+//       sent to the screen, as a user makes them): in each of the four text boxes of pages 1, 2 and
+//       4 types a name and presses Enter, which must add the name and stay on the page, also when
+//       Enter is pressed again on the empty box; then cancels the wizard and exits.
+//   walk_windows.exe second NIMBRAL_EXE
+//       Starts the program and a clean from " Clean  Now", and while the clean waits on its
+//       temp-folder question starts second copies: "NIMBRAL_EXE /auto /yes" must print "Another clean
+//       is running." and end with code 3; the program without arguments must end without a window of
+//       its own and leave the running copy's question in front. Then answers the question Cancel,
+//       lets the clean finish and exits.
 // Exit code 0 when every step went as expected; each failed step is printed.
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <string>
@@ -193,6 +205,56 @@ void SavePicture(HWND window, const std::string& path) {
     ::DeleteObject(bitmap);
     ::DeleteDC(memory);
     ::ReleaseDC(nullptr, screen);
+}
+
+// Real input, as the mouse and keyboard make it: it goes to whatever window is in front and under
+// the pointer, through the system's own input handling.
+void SendInputs(std::vector<INPUT> inputs) {
+    ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    ::Sleep(50);
+}
+
+void RealClick(HWND control) {
+    RECT rect = {};
+    ::GetWindowRect(control, &rect);
+    const int x = (rect.left + rect.right) / 2;
+    const int y = (rect.top + rect.bottom) / 2;
+    const int width = ::GetSystemMetrics(SM_CXSCREEN);
+    const int height = ::GetSystemMetrics(SM_CYSCREEN);
+    INPUT move = {};
+    move.type = INPUT_MOUSE;
+    move.mi.dx = static_cast<LONG>((x * 65535LL) / (width - 1));
+    move.mi.dy = static_cast<LONG>((y * 65535LL) / (height - 1));
+    move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    INPUT down = {};
+    down.type = INPUT_MOUSE;
+    down.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    INPUT up = down;
+    up.mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInputs({move, down, up});
+}
+
+void PressKey(WORD key) {
+    INPUT down = {};
+    down.type = INPUT_KEYBOARD;
+    down.ki.wVk = key;
+    INPUT up = down;
+    up.ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInputs({down, up});
+}
+
+void TypeText(const std::string& text) {
+    std::vector<INPUT> keys;
+    for (char c : text) {
+        INPUT key = {};
+        key.type = INPUT_KEYBOARD;
+        key.ki.wScan = static_cast<unsigned char>(c);
+        key.ki.dwFlags = KEYEVENTF_UNICODE;
+        keys.push_back(key);
+        key.ki.dwFlags |= KEYEVENTF_KEYUP;
+        keys.push_back(key);
+    }
+    SendInputs(keys);
 }
 
 void PostClick(HWND dialog, int controlId) {
@@ -515,6 +577,201 @@ int Wizard(const std::string& program, const std::string& cookieSite, const std:
     return failures == 0 ? 0 : 1;
 }
 
+// The program up with its main window, the help window that start-up may show closed; null when it
+// did not come up.
+HWND StartToMainWindow(const std::string& program, PROCESS_INFORMATION& started) {
+    if (!Start(program, started))
+        return nullptr;
+    HWND main = WaitForWindow(kMainCaption, started.dwProcessId, IDC_frmMain_cmdStart);
+    if (!main) {
+        ::TerminateProcess(started.hProcess, 1);
+        return nullptr;
+    }
+    if (HWND help = FindTopLevel(kHelpCaption, started.dwProcessId, IDC_Form8_rtf1, true)) {
+        ::PostMessageA(help, WM_CLOSE, 0, 0);
+        WaitFor([&] { return !::IsWindow(help); });
+    }
+    return main;
+}
+
+int Keys(const std::string& program) {
+    PROCESS_INFORMATION started = {};
+    HWND main = StartToMainWindow(program, started);
+    if (!main)
+        return 1;
+    const DWORD process = started.dwProcessId;
+    ::SetForegroundWindow(main);
+    RealClick(::GetDlgItem(main, IDC_frmMain_cmdSetup));
+    HWND wizard = WaitForWindow(kWizardCaption, process, IDC_frmSetup_cmdNext);
+    if (!wizard) {
+        ::TerminateProcess(started.hProcess, 1);
+        return 1;
+    }
+    const int frames[] = {IDC_frmSetup_Frame0, IDC_frmSetup_Frame1, IDC_frmSetup_Frame2, IDC_frmSetup_Frame3,
+                          IDC_frmSetup_Frame4};
+    const auto visiblePage = [&] {
+        for (int page = 0; page < 5; ++page) {
+            if (::IsWindowVisible(::GetDlgItem(wizard, frames[page])))
+                return page;
+        }
+        return -1;
+    };
+    const struct {
+        int page;
+        int box;
+        int list;
+        const char* typed;
+        const char* added;
+    } rows[] = {
+        {1, IDC_frmSetup_txtSite, IDC_frmSetup_lstSites1, "new.example", "new.example"},
+        {2, IDC_frmSetup_Text1, IDC_frmSetup_lstSites2, "cookie.example", "cookie.example"},
+        {4, IDC_frmSetup_txtDoc, IDC_frmSetup_lstDoc, "report.doc", "report"},
+        {4, IDC_frmSetup_txtMedia, IDC_frmSetup_lstMedia, "clip.mpg", "clip"},
+    };
+    for (const auto& row : rows) {
+        while (visiblePage() >= 0 && visiblePage() < row.page) {
+            const int page = visiblePage();
+            RealClick(::GetDlgItem(wizard, IDC_frmSetup_cmdNext));
+            if (!WaitFor([&] { return visiblePage() != page; }, {}, 5000)) {
+                Fail("a click on next did not leave page " + std::to_string(page));
+                break;
+            }
+        }
+        const HWND box = ::GetDlgItem(wizard, row.box);
+        const HWND list = ::GetDlgItem(wizard, row.list);
+        const std::vector<std::string> before = ListRows(list);
+        RealClick(box);
+        TypeText(row.typed);
+        if (!WaitFor([&] { return EditText(box) == row.typed; }, {}, 5000))
+            Fail(std::string("typing into the box gave \"") + EditText(box) + "\"");
+        PressKey(VK_RETURN);
+        std::vector<std::string> expected = before;
+        expected.push_back(row.added);
+        const bool added = WaitFor([&] { return ListRows(list) == expected; }, {}, 5000);
+        Say(std::string("Enter after \"") + row.typed + "\" on page " + std::to_string(row.page) + ": " +
+            (added ? "added" : "not added") + ", page " + std::to_string(visiblePage()) + ", box \"" + EditText(box) +
+            "\"");
+        if (!added)
+            Fail(std::string("Enter did not add ") + row.typed);
+        // Enter on the emptied box, again and again: nothing is added and the page stays.
+        PressKey(VK_RETURN);
+        PressKey(VK_RETURN);
+        ::Sleep(200);
+        if (visiblePage() != row.page)
+            Fail("Enter moved the wizard to page " + std::to_string(visiblePage()));
+        if (ListRows(list).size() != expected.size() && row.page < 4)
+            Fail("Enter on the empty box added a row");
+    }
+    RealClick(::GetDlgItem(wizard, IDC_frmSetup_cmdCancel));
+    main = WaitForWindow(kMainCaption, process, IDC_frmMain_cmdStart);
+    if (!main || ::IsWindow(wizard)) {
+        Fail("Cancel did not bring the main window back");
+        ::TerminateProcess(started.hProcess, 1);
+        return 1;
+    }
+    Exit(main, started);
+    return failures == 0 ? 0 : 1;
+}
+
+// Runs a command line to its end and answers its exit code; what it wrote goes to output.
+DWORD RunToEnd(const std::string& program, const std::string& arguments, std::string& output, DWORD patienceMs) {
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    HANDLE readEnd = nullptr;
+    HANDLE writeEnd = nullptr;
+    ::CreatePipe(&readEnd, &writeEnd, &inherit, 0);
+    ::SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = writeEnd;
+    startup.hStdError = writeEnd;
+    std::string commandLine = "\"" + program + "\" " + arguments;
+    PROCESS_INFORMATION started = {};
+    const BOOL ran = ::CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                                      &startup, &started);
+    ::CloseHandle(writeEnd);
+    if (!ran) {
+        ::CloseHandle(readEnd);
+        Fail("cannot start " + commandLine);
+        return 1000;
+    }
+    char buffer[4096];
+    DWORD got = 0;
+    while (::ReadFile(readEnd, buffer, sizeof buffer, &got, nullptr) && got > 0)
+        output.append(buffer, got);
+    ::CloseHandle(readEnd);
+    DWORD code = 1000;
+    if (::WaitForSingleObject(started.hProcess, patienceMs) == WAIT_OBJECT_0)
+        ::GetExitCodeProcess(started.hProcess, &code);
+    else
+        ::TerminateProcess(started.hProcess, 1);
+    ::CloseHandle(started.hThread);
+    ::CloseHandle(started.hProcess);
+    return code;
+}
+
+int Second(const std::string& program) {
+    PROCESS_INFORMATION started = {};
+    HWND main = StartToMainWindow(program, started);
+    if (!main)
+        return 1;
+    const DWORD process = started.dwProcessId;
+    PostClick(main, IDC_frmMain_cmdStart);
+    HWND question = nullptr;
+    if (!WaitFor([&] { return (question = FindTopLevel("Confirm Delete", process, 0, true)) != nullptr; })) {
+        Fail("the clean did not ask about the temp folder");
+        ::TerminateProcess(started.hProcess, 1);
+        return 1;
+    }
+    Say("the clean waits on its temp-folder question");
+
+    std::string output;
+    const DWORD code = RunToEnd(program, "/auto /yes", output, 60000);
+    output.erase(std::remove(output.begin(), output.end(), '\r'), output.end());
+    Say("a second copy with /auto /yes: code " + std::to_string(code) + ", said \"" + output + "\"");
+    if (code != 3 || output != "Another clean is running.\n")
+        Fail("the headless copy did not stand back");
+
+    ::SetForegroundWindow(main);
+    PROCESS_INFORMATION windowed = {};
+    if (Start(program, windowed)) {
+        bool ownWindow = false;
+        // Looked at all along: the copy must never show a window of its own.
+        const bool ended = WaitFor([&] { return ::WaitForSingleObject(windowed.hProcess, 0) == WAIT_OBJECT_0; },
+                                   [&] {
+                                       ownWindow = ownWindow ||
+                                                   FindTopLevel(kMainCaption, windowed.dwProcessId, 0, true) ||
+                                                   FindTopLevel(kProduct, windowed.dwProcessId, 0, true);
+                                   },
+                                   20000);
+        DWORD windowedCode = 1000;
+        ::GetExitCodeProcess(windowed.hProcess, &windowedCode);
+        DWORD front = 0;
+        ::GetWindowThreadProcessId(::GetForegroundWindow(), &front);
+        Say(std::string("a second copy without arguments: ") + (ended ? "ended" : "still running") + " with code " +
+            std::to_string(windowedCode) + (ownWindow ? ", showed a window" : ", showed no window") +
+            (front == process ? "; the running copy is in front" : "; something else is in front"));
+        if (!ended)
+            ::TerminateProcess(windowed.hProcess, 1);
+        if (!ended || ownWindow || front != process)
+            Fail("the windowed copy did not hand over to the running one");
+        ::CloseHandle(windowed.hThread);
+        ::CloseHandle(windowed.hProcess);
+    }
+
+    AnswerQuestions(process);
+    HWND results = WaitForWindow(kResultsCaption, process, IDC_frmResults_lstStatus);
+    if (results) {
+        const HWND close = ::GetDlgItem(results, IDC_frmResults_cmdClose);
+        if (!WaitFor([&] { return ::IsWindowEnabled(close) != FALSE; }, [&] { AnswerQuestions(process); }))
+            Fail("the run did not finish");
+        PostClick(results, IDC_frmResults_cmdClose);
+        WaitFor([&] { return !::IsWindow(results) && ::IsWindowVisible(main); });
+    }
+    Exit(main, started);
+    return failures == 0 ? 0 : 1;
+}
+
 int Record(const std::string& file, const std::string& address) {
     const std::string line = address + "\n";
     // Recorders started close together take turns: the file is opened for no one else meanwhile.
@@ -583,6 +840,10 @@ int main(int argc, char** argv) {
         return Wizard(args[1], args[2], args.size() > 3 ? args[3] : std::string());
     if (args.size() >= 2 && args[0] == "plugins")
         return Plugins(args[1], args.size() > 2 ? args[2] : std::string());
+    if (args.size() >= 2 && args[0] == "keys")
+        return Keys(args[1]);
+    if (args.size() >= 2 && args[0] == "second")
+        return Second(args[1]);
     if (args.size() >= 3 && args[0] == "record")
         return Record(args[1], args[2]);
     if (args.size() >= 2 && args[0] == "prompt")
@@ -590,7 +851,7 @@ int main(int argc, char** argv) {
     std::fprintf(
         stderr,
         "usage: walk_windows.exe walk NIMBRAL_EXE [SHOTS_FOLDER] | wizard NIMBRAL_EXE COOKIE_SITE [SHOTS_FOLDER] | "
-        "plugins NIMBRAL_EXE [SHOTS_FOLDER] | "
+        "plugins NIMBRAL_EXE [SHOTS_FOLDER] | keys NIMBRAL_EXE | second NIMBRAL_EXE | "
         "record FILE ADDRESS | prompt ACTION [PASSWORD]\n");
     return 2;
 }
