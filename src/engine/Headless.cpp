@@ -79,8 +79,9 @@ std::string_view ArgumentsOf(std::string_view commandLine) {
 }
 
 void ConsoleResults::AppendLine(const std::string& line) {
-    // One write per line, so a reader of the stream never sees half a line.
-    write_(line + "\n");
+    // One write per line, so a reader of the stream never sees half a line; a line break or other
+    // control character inside a line (a setting's, a name's) is shown, never obeyed.
+    write_(PrintableText(line) + "\n");
 }
 
 }  // namespace nimbral

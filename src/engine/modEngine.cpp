@@ -271,6 +271,10 @@ void DeleteTempFiles(CleanRunContext& run) {
     std::string& tempFolder = s.settings.Current().td;
     if (tempFolder.empty())
         tempFolder = s.shell.TempFolderPath();
+    if (const std::string refusal = PathShapeRefusal(tempFolder); !refusal.empty()) {
+        results.AppendLine(RefusalLine(tempFolder, refusal));
+        return;
+    }
     // The setting is acted on as the system reads a path ("/", "..", a trailing dot); the log shows
     // it as it is written.
     const auto fullPath = ResolveFullPath(tempFolder);

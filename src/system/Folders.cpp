@@ -23,6 +23,11 @@ void DeleteDirectory(FileSystem& fileSystem,
         return;
     path = WithoutOneTrailingSeparator(std::move(path));
     shownAs = shownAs.empty() ? path : WithoutOneTrailingSeparator(std::move(shownAs));
+    // The log must name the folder that goes: a path that would lead elsewhere is not acted on.
+    if (const std::string reason = PathShapeRefusal(path); !reason.empty()) {
+        results.AppendLine(RefusalLine(shownAs, reason));
+        return;
+    }
     if (!fileSystem.FolderExists(path)) {
         results.AppendLine("Folder does not exist: " + shownAs);
         return;

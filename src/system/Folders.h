@@ -14,7 +14,8 @@ namespace nimbral {
 // an empty path. One trailing "/" or "\" of the path is dropped first, but for a drive root's. The
 // line names the folder
 // as shownAs spells it (the path itself when shownAs is empty), less that trailing separator.
-// The folder is judged where it finally lies, once, and removed there and nowhere else: a folder
+// A path with "." or ".." segments or one longer than Windows allows is refused with one line. The
+// folder is judged where it finally lies, once, and removed there and nowhere else: a folder
 // that places protects is refused with one line saying why, and a path whose last part is a link
 // is not removed ("Could not delete: ").
 void DeleteDirectory(FileSystem& fileSystem,

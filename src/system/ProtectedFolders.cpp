@@ -4,6 +4,7 @@
 
 #include "system/Listers.h"
 #include "text/AnsiText.h"
+#include "text/WideText.h"
 
 namespace nimbral {
 
@@ -244,6 +245,27 @@ std::string ProtectedPlaces::RefusalReason(const std::string& target, Removal re
         }
     }
     return {};
+}
+
+std::string PathShapeRefusal(std::string_view path) {
+    // With the "\\?\" in front that every path is handed to the system with.
+    constexpr std::size_t kLongestPath = 32767 - 4;
+    constexpr std::size_t kLongestSegment = 255;
+    const std::u16string wide = Utf16FromProgramText(path);
+    if (wide.size() > kLongestPath)
+        return "it is longer than Windows allows";
+    bool dotted = false;
+    for (std::size_t at = 0; at <= wide.size();) {
+        std::size_t end = wide.find_first_of(u"\\/", at);
+        if (end == std::u16string::npos)
+            end = wide.size();
+        const std::u16string_view segment(wide.data() + at, end - at);
+        if (segment.size() > kLongestSegment)
+            return "it is longer than Windows allows";
+        dotted = dotted || segment == u"." || segment == u"..";
+        at = end + 1;
+    }
+    return dotted ? "it is not a plain full path" : "";
 }
 
 std::optional<FolderTarget> ResolveFolder(FileSystem& fileSystem, const std::string& path) {

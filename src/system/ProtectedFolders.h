@@ -25,6 +25,12 @@ namespace nimbral {
 // different ways.
 std::optional<std::string> ResolveFullPath(std::string_view path);
 
+// Why a path a setting names is refused before anything is asked of it; empty when it is not. A
+// path with "." or ".." segments names one folder in the log and another on the disk; a path longer
+// than Windows allows (32,767 characters, or a segment past 255) would be shortened by some systems
+// into a path that names something else.
+std::string PathShapeRefusal(std::string_view path);
+
 // What is to go: a folder with everything in it, or the files directly in a folder (both judged
 // the same way), or one file.
 enum class Removal { kFolder, kFile };

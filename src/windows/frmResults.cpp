@@ -6,6 +6,7 @@
 #include <climits>
 #include <cmath>
 
+#include "text/AnsiText.h"
 #include "windows/modIcon.h"
 #include "windows/resource.h"
 
@@ -55,9 +56,11 @@ void frmResults::Show() {
         ::ShowWindow(Hwnd(), SW_SHOW);
 }
 
-void frmResults::AppendLine(const std::string& line) {
+void frmResults::AppendLine(const std::string& text) {
     if (!IsOpen())
         return;
+    // A control character inside a line (a setting's, a name's) is shown, never obeyed.
+    const std::string line = PrintableText(text);
     const HWND log = Control(IDC_frmResults_lstStatus);
     const LRESULT index = ::SendMessageA(log, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
     if (index < 0)

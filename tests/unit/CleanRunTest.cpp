@@ -17,6 +17,7 @@
 #include "engine/Headless.h"
 #include "engine/modEngine.h"
 #include "engine/modIECache.h"
+#include "settings/modHash.h"
 
 namespace nimbral {
 namespace {
@@ -526,6 +527,44 @@ TEST_F(TempFilesTest, ASettingThatLeadsToAProtectedPlaceOrIsALinkIsRefusedWhole)
     }
     EXPECT_TRUE(fs.Exists("C:\\windows\\win.ini"));
     EXPECT_TRUE(fs.Exists("C:\\outside\\kept"));
+}
+
+// The log names what goes: a setting that would lead the removal elsewhere than it reads, through
+// "." or ".." or by a length the system would cut short, is refused before any question is asked.
+TEST_F(TempFilesTest, ASettingThatIsNotAPlainFullPathIsRefusedWhole) {
+    const std::string oneMegabyte = kTemp + "\\" + std::string(1 << 20, 'a');
+    const std::string longSegment = kTemp + "\\" + std::string(256, 'a');
+    const struct {
+        std::string setting;
+        std::string line;
+    } cases[] = {
+        {kTemp + "\\sub\\..", "Refused to delete " + kTemp + "\\sub\\..: it is not a plain full path"},
+        {kTemp + "\\..\\Temp\\", "Refused to delete " + kTemp + "\\..\\Temp\\: it is not a plain full path"},
+        {"C:\\users\\me\\.\\Temp", "Refused to delete C:\\users\\me\\.\\Temp: it is not a plain full path"},
+        {"C:/users/me/Temp/sub/..", "Refused to delete C:/users/me/Temp/sub/..: it is not a plain full path"},
+        {oneMegabyte, "Refused to delete " + oneMegabyte + ": it is longer than Windows allows"},
+        {longSegment, "Refused to delete " + longSegment + ": it is longer than Windows allows"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.setting.substr(0, 40));
+        lines.clear();
+        Store("td", c.setting);
+        EXPECT_THAT(Run(DeleteTempFiles), ElementsAre(c.line));
+    }
+    EXPECT_TRUE(fs.Exists(kTemp + "\\a.tmp"));
+    EXPECT_TRUE(fs.Exists(kTemp + "\\sub\\inner.tmp"));
+}
+
+// A stored text that unscrambles to line breaks cannot forge lines of its own in the log.
+TEST_F(CleanRunTest, ControlCharactersOfASettingAreShownInTheLogNotObeyed) {
+    Store("enc", "1");
+    std::string name = "a\r\n-- END   || Clean Documents Menu\t";
+    std::string path = "C:\\a.txt";
+    StoreList("fil", {ScrambleText(name)});
+    StoreList("pat", {ScrambleText(path)});
+    const auto step = RunOnly("dedocu");
+    EXPECT_THAT(step, ElementsAre("Removed all entries from Documents Menu",
+                                  "Added a<0D><0A>-- END   || Clean Documents Menu<09> to the Documents Menu"));
 }
 
 TEST_F(TempFilesTest, ALinkToAFileIsNeitherDeletedNorChangedAndItsTargetStays) {

@@ -600,13 +600,16 @@ int Keys(const std::string& program) {
     if (!main)
         return 1;
     const DWORD process = started.dwProcessId;
-    ::SetForegroundWindow(main);
-    RealClick(::GetDlgItem(main, IDC_frmMain_cmdSetup));
+    PostClick(main, IDC_frmMain_cmdSetup);
     HWND wizard = WaitForWindow(kWizardCaption, process, IDC_frmSetup_cmdNext);
     if (!wizard) {
         ::TerminateProcess(started.hProcess, 1);
         return 1;
     }
+    // Real input goes to the window in front.
+    ::SetForegroundWindow(wizard);
+    if (!WaitFor([&] { return ::GetForegroundWindow() == wizard; }, {}, 5000))
+        Fail("the wizard did not come to the front");
     const int frames[] = {IDC_frmSetup_Frame0, IDC_frmSetup_Frame1, IDC_frmSetup_Frame2, IDC_frmSetup_Frame3,
                           IDC_frmSetup_Frame4};
     const auto visiblePage = [&] {
