@@ -1,7 +1,9 @@
 #!/bin/bash
 # The installer in a fresh prefix of its own: a silent install, a clean by the installed program of
 # the demonstration traces, a silent uninstall; then nothing of ours is left but the settings. A
-# second round keeps a plugin the user added and removes the settings when asked to.
+# second round keeps a plugin the user added and removes the settings when asked to; then the
+# start-up tool, a reinstall over a sample plugin the user changed, an install into a second folder
+# (which replaces the first) and a folder given quoted.
 #
 # usage: test-installer.sh BUILD_DIR SETUP_EXE
 set -u
@@ -37,8 +39,11 @@ key_absent() { ! wine reg query "$1" /reg:64 >/dev/null 2>&1; }
 key_present() { wine reg query "$1" /reg:64 >/dev/null 2>&1; }
 
 # The uninstaller runs on from a copy of itself in the temp folder; the server tells when it ends.
-install() { wine "$(winepath -w "$setup")" /S </dev/null >/dev/null 2>&1; wineserver -w; }
+install() { wine "$(winepath -w "$setup")" /S "$@" </dev/null >/dev/null 2>&1; wineserver -w; }
 uninstall() { wine "C:\\Program Files\\Nimbral\\uninstall.exe" /S "$@" </dev/null >/dev/null 2>&1; wineserver -w; }
+uninstall_from() { wine "$1\\uninstall.exe" /S </dev/null >/dev/null 2>&1; wineserver -w; }
+# The files of the folder, one per line, sorted.
+files_in() { (cd "$1" 2>/dev/null && find . -type f | sort); }
 
 fresh_prefix "$root"
 # No persistent server from here on: waiting for the server to end is how the uninstaller's end is
@@ -47,7 +52,7 @@ wineserver -k
 
 round=install
 install
-for file in nimbral.exe corvelHistoryDeleter.dll Help.rtf uninstall.exe "plugins/WordPad and Paint.ww1" "plugins/Registry Editor.ww2"; do
+for file in nimbral.exe RunAtStartupTool.exe corvelHistoryDeleter.dll Help.rtf uninstall.exe "plugins/WordPad and Paint.ww1" "plugins/Registry Editor.ww2"; do
     check "installed: $file" test -f "$program/$file"
 done
 check "the Start-menu shortcut" test -f "$shortcut"
@@ -82,6 +87,51 @@ uninstall /RemoveSettings
 check "the plugin the user added stays" test -f "$program/plugins/Mine.ww1"
 check "beside it nothing of ours" test "$(cd "$program" && find . -type f)" = "./plugins/Mine.ww1"
 check "the settings are removed when asked" key_absent 'HKCU\Software\VB and VBA Program Settings\Nimbral Windows Cleaner'
+
+round="start-up tool"
+rm -rf "$program"
+install
+tool='C:\Program Files\Nimbral\RunAtStartupTool.exe'
+wine "$tool" /add </dev/null >/dev/null 2>&1
+check "/add writes the start-up entry the wizard would" \
+    test "$(reg_value "$run_key" "Nimbral Windows Cleaner")" = '"C:\Program Files\Nimbral/nimbral"'
+wine "$tool" /remove </dev/null >/dev/null 2>&1
+check "/remove takes it away" test -z "$(reg_value "$run_key" "Nimbral Windows Cleaner")"
+
+round="changed sample"
+sample="$program/plugins/WordPad and Paint.ww1"
+ours="$(cat "$sample")"
+printf 'C:\\my own\\*.*\r\n' >"$sample"
+install
+check "the user's change stays" test "$(cat "$sample")" = "$(printf 'C:\\my own\\*.*\r\n')"
+check "ours goes beside it" test "$(cat "$sample.new")" = "$ours"
+check "an unchanged sample is simply replaced" test ! -e "$program/plugins/Registry Editor.ww2.new"
+install
+check "installing again keeps it so" test "$(cat "$sample.new")" = "$ours"
+uninstall
+check "the uninstaller keeps the user's sample and nothing else" \
+    test "$(files_in "$program")" = "./plugins/WordPad and Paint.ww1"
+rm -rf "$program"
+
+round="second folder"
+install
+second="$drive/NimbralTest"
+install '/D=C:\NimbralTest'
+check "the second folder holds the program" test -f "$second/nimbral.exe"
+check "the first copy is uninstalled" test ! -e "$program"
+check "the one entry names the second folder" test "$(reg_value "$uninstall_key" InstallLocation)" = 'C:\NimbralTest'
+check "the shortcut leads to the second folder" grep -qa 'NimbralTest' "$shortcut"
+uninstall_from 'C:\NimbralTest'
+check "uninstalling it leaves nothing of ours" test ! -e "$second" -a ! -e "$shortcut"
+check "and no entry" key_absent "$uninstall_key"
+
+round="quoted folder"
+# Given with its blank as one argument, the folder reaches the installer quoted.
+install '/D=C:\Program Files\Nimbral Test'
+check "a quoted /D= is read" test -f "$drive/Program Files/Nimbral Test/nimbral.exe"
+check "and the default folder is not used" test ! -e "$program"
+uninstall_from 'C:\Program Files\Nimbral Test'
+check "uninstalled from there" test ! -e "$drive/Program Files/Nimbral Test"
 
 wineserver -k 2>/dev/null
 echo "$passes passed, $failures failed"
