@@ -1,58 +1,38 @@
 #!/bin/bash
-# End-to-end benchmark under Wine: a clean run over a prefix seeded with 20,000 cache entries,
-# 5,000 cookie files and 20,000 temp files, timed against minimal_clean.exe doing only the same
-# deletions in an identically seeded prefix, in the same run. Prints both times and their ratio.
+# End-to-end benchmark under Wine: a clean run over a machine seeded with 20,000 cache entries,
+# 5,000 cookie files and 20,000 temp files, against two baselines making only the same deletions on
+# the same machine: minimal_clean.exe with DeleteFileA (the plain floor), and with the checked
+# deletion the program makes (--checked), so the report tells the program's own cost from the
+# check's. Three rounds, the three interleaved, each on its own copy of the seeded machine; every
+# round is printed, then the medians of the rounds' ratios.
 #
 # usage: bench/e2e-bench.sh [BUILD_DIR]   (default build/windows; needs nimbral, seed_demo, minimal_clean)
 set -eu
 build="$(cd "${1:-build/windows}" && pwd)"
 root="$build/wine-bench"
-seed_options=(--cache 20000 --cookies 5000 --temp 20000 --plain)
-settings='HKCU\Software\VB and VBA Program Settings\Nimbral Windows Cleaner\Settings'
+. "$(dirname "$0")/rounds.sh"
 
-use_prefix() {
-    export WINEPREFIX="$root/$1/prefix" HOME="$root/$1/home" XDG_DATA_HOME="$root/$1/xdg/data"
-    export XDG_CONFIG_HOME="$root/$1/xdg/config" XDG_CACHE_HOME="$root/$1/xdg/cache"
-    export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-}
-
-prepare() {
-    use_prefix "$1"
-    wineserver -k 2>/dev/null || true
-    rm -rf "$root/$1"
-    mkdir -p "$WINEPREFIX" "$HOME" "$XDG_DATA_HOME" "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME"
-    wineserver -p </dev/null >/dev/null 2>&1
-    wineboot -i </dev/null >/dev/null 2>&1
-    wine "$build/tools/seed/seed_demo.exe" "${seed_options[@]}" </dev/null >/dev/null
-    # Only the three categories whose deletions the baseline repeats, with empty keep-lists.
-    for flag in detype dehist decook deintt dedocu demedi dewint derecy deruns; do
-        value=0
-        case $flag in decook | deintt | dewint) value=1 ;; esac
-        wine reg add "$settings" /v $flag /d $value /f >/dev/null 2>&1
-    done
-    wine reg add "$settings" /v enc /d 0 /f >/dev/null 2>&1
-}
-
-seconds() { # command... ; prints the wall time in seconds
-    local start end
-    start=$(date +%s.%N)
-    "$@" </dev/null >/dev/null 2>&1
-    end=$(date +%s.%N)
-    awk -v a="$start" -v b="$end" 'BEGIN { printf "%.2f", b - a }'
-}
-
-echo "seeding two prefixes (a few minutes)..."
-prepare program
-prepare baseline
-
-use_prefix program
-program=$(seconds wine "$build/src/nimbral.exe" /auto /yes)
-use_prefix baseline
-baseline=$(seconds wine "$build/bench/minimal_clean.exe")
-wineserver -k 2>/dev/null || true
-use_prefix program
+echo "seeding the machine (a few minutes)..."
+new_prefix "$root/seeded"
+wine "$build/tools/seed/seed_demo.exe" --cache 20000 --cookies 5000 --temp 20000 --plain </dev/null >/dev/null
+# Only the three categories whose deletions the baselines repeat, with empty keep-lists.
+tick_categories decook deintt dewint
 wineserver -k 2>/dev/null || true
 
-echo "nimbral.exe /auto /yes: ${program} s"
-echo "minimal_clean.exe:      ${baseline} s"
-awk -v p="$program" -v b="$baseline" 'BEGIN { printf "ratio: %.2f\n", p / b }'
+plain_ratios=() checked_ratios=()
+for round in 1 2 3; do
+    copy_prefix "$root/seeded" "$root/run"
+    program=$(seconds wine "$build/src/nimbral.exe" /auto /yes)
+    copy_prefix "$root/seeded" "$root/run"
+    plain=$(seconds wine "$build/bench/minimal_clean.exe")
+    copy_prefix "$root/seeded" "$root/run"
+    checked=$(seconds wine "$build/bench/minimal_clean.exe" --checked)
+    echo "round $round: nimbral.exe /auto /yes ${program} s, plain ${plain} s, checked ${checked} s"
+    plain_ratios+=("$(ratio "$program" "$plain")")
+    checked_ratios+=("$(ratio "$program" "$checked")")
+done
+wineserver -k 2>/dev/null || true
+rm -rf "$root/run"
+
+echo "median ratio (program / plain): $(median "${plain_ratios[@]}")"
+echo "median ratio (program / checked): $(median "${checked_ratios[@]}")"

@@ -1,6 +1,9 @@
-// The baseline of the end-to-end benchmark: the same deletions a clean run makes on a seeded
+// The baselines of the end-to-end benchmark: the same deletions a clean run makes on a seeded
 // prefix (cache content and cookie entries, cookie files, the temp folder's contents), with nothing
-// else: no settings, no keep tests, no log. Whatever the program takes beyond this is its own cost.
+// else: no settings, no keep tests, no log. Plain, they are DeleteFileA and RemoveDirectoryA; with
+// --checked, each file and folder goes through the checked deletion the program makes.
+//
+//   minimal_clean.exe [--checked]
 
 #include <windows.h>
 #include <shlobj.h>
@@ -9,6 +12,8 @@
 #include <cstdio>
 #include <string>
 #include <vector>
+
+#include "CheckedDelete.h"
 
 namespace {
 
@@ -40,7 +45,35 @@ void DeleteCacheEntries() {
         DeleteUrlCacheEntryA(name.c_str());
 }
 
+bool checked = false;
+
+void DeleteTreeChecked(const std::wstring& folder, bool removeFolder) {
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &data);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            const std::wstring name = data.cFileName;
+            if (name == L"." || name == L"..")
+                continue;
+            const std::wstring path = folder + L"\\" + name;
+            if (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)
+                continue;
+            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                DeleteTreeChecked(path, true);
+            else
+                CheckedDelete(path, false);
+        } while (FindNextFileW(find, &data));
+        FindClose(find);
+    }
+    if (removeFolder)
+        CheckedDelete(folder, true);
+}
+
 void DeleteTree(const std::string& folder, bool removeFolder) {
+    if (checked) {
+        DeleteTreeChecked(std::wstring(folder.begin(), folder.end()), removeFolder);
+        return;
+    }
     WIN32_FIND_DATAA data;
     HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &data);
     if (find != INVALID_HANDLE_VALUE) {
@@ -72,14 +105,19 @@ void DeleteCookieFiles() {
     if (find == INVALID_HANDLE_VALUE)
         return;
     do {
-        DeleteFileA((std::string(folder) + "\\" + data.cFileName).c_str());
+        const std::string path = std::string(folder) + "\\" + data.cFileName;
+        if (checked)
+            CheckedDelete(std::wstring(path.begin(), path.end()), false);
+        else
+            DeleteFileA(path.c_str());
     } while (FindNextFileA(find, &data));
     FindClose(find);
 }
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+    checked = argc > 1 && std::string(argv[1]) == "--checked";
     DeleteCookieFiles();
     DeleteCacheEntries();
     char temp[MAX_PATH] = {};

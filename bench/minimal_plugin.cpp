@@ -1,12 +1,25 @@
-// The baseline of bench/plugin-bench.sh: the deletions of its two plugin lines and nothing else:
-// a folder tree removed whole, and the files directly inside another folder.
+// The baselines of bench/plugin-bench.sh: the deletions of its two plugin lines and nothing else: a
+// folder tree removed whole, and the files directly inside another folder. Plain, they are
+// DeleteFileA and RemoveDirectoryA; with --checked, the checked deletion the program makes.
+//
+//   minimal_plugin.exe [--checked]
 
 #include <windows.h>
 
 #include <cstdio>
 #include <string>
 
+#include "CheckedDelete.h"
+
 namespace {
+
+bool checked = false;
+
+bool Delete(const std::string& path, bool folder) {
+    if (checked)
+        return CheckedDelete(std::wstring(path.begin(), path.end()), folder);
+    return folder ? RemoveDirectoryA(path.c_str()) : DeleteFileA(path.c_str());
+}
 
 void RemoveTree(const std::string& folder) {
     WIN32_FIND_DATAA data;
@@ -20,12 +33,12 @@ void RemoveTree(const std::string& folder) {
             if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
                 RemoveTree(path);
             } else {
-                DeleteFileA(path.c_str());
+                Delete(path, false);
             }
         } while (FindNextFileA(find, &data));
         FindClose(find);
     }
-    RemoveDirectoryA(folder.c_str());
+    Delete(folder, true);
 }
 
 void DeleteFilesIn(const std::string& folder) {
@@ -35,14 +48,15 @@ void DeleteFilesIn(const std::string& folder) {
         return;
     do {
         if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            DeleteFileA((folder + "\\" + data.cFileName).c_str());
+            Delete(folder + "\\" + data.cFileName, false);
     } while (FindNextFileA(find, &data));
     FindClose(find);
 }
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+    checked = argc > 1 && std::string(argv[1]) == "--checked";
     RemoveTree("C:\\bench\\tree");
     DeleteFilesIn("C:\\bench\\flat");
     std::puts("done");

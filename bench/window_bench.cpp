@@ -1,9 +1,12 @@
 // Times the windows under Wine, in the program's own composition over the real system:
 //   window_bench.exe load [RUNS]   the main window's load (icons, captions, the plugin list from both
 //                                  plugin folders, the cookie folder, the ticks), RUNS times
-//   window_bench.exe clean         one clean run from " Clean  Now", and the longest time in it during
-//                                  which no message was handled (a 1 ms timer counts the handled
-//                                  messages; the system fires it at most every 10 ms or so)
+//   window_bench.exe clean [--gaps] one clean run from " Clean  Now"; with --gaps also the longest
+//                                  time in it during which no message was handled (a 1 ms timer
+//                                  counts the handled messages; the system fires it at most every
+//                                  10 ms or so), which the timer's own messages make a little slower
+//   window_bench.exe headless      one clean run as nimbral.exe /auto /yes makes it, timed the same
+//                                  way, its log to standard output
 //   window_bench.exe wizard        the setup wizard opened over full lists (10,001 entries in each
 //                                  of its six stored lists) and finished, each timed until the windows
 //                                  are idle again: with nothing stored since start-up, after a setting
@@ -79,7 +82,7 @@ int Load(nimbral::Application& app, int runs) {
     return 0;
 }
 
-int Clean(nimbral::Application& app) {
+int Clean(nimbral::Application& app, bool gaps) {
     app.settings().LoadSettings();
     app.windows().LoadMainWindow();
     nimbral::frmMain* main = app.windows().Main();
@@ -87,13 +90,22 @@ int Clean(nimbral::Application& app) {
         return 1;
     application = &app;
     handled.reserve(1 << 20);
-    const UINT_PTR timer = ::SetTimer(nullptr, 0, 1, CountHandled);
+    const UINT_PTR timer = gaps ? ::SetTimer(nullptr, 0, 1, CountHandled) : 0;
     const LARGE_INTEGER start = Now();
     handled.push_back({start, "(start)"});
     ::SendMessageA(main->Control(IDC_frmMain_cmdStart), BM_CLICK, 0, 0);
     const LARGE_INTEGER end = Now();
     handled.push_back({end, CurrentStep()});
-    ::KillTimer(nullptr, timer);
+    if (timer)
+        ::KillTimer(nullptr, timer);
+    const std::size_t lines =
+        app.windows().Results()
+            ? nimbral::controls::ListCount(app.windows().Results()->Control(IDC_frmResults_lstStatus))
+            : 0;
+    if (!gaps) {
+        std::printf("clean run: %.0f ms, %zu log lines\n", Milliseconds(start, end), lines);
+        return 0;
+    }
 
     // The longest gap of the whole run, and of each step (by the step shown when the gap ended).
     double longest = 0;
@@ -112,10 +124,6 @@ int Clean(nimbral::Application& app) {
     }
     for (const auto& [step, gap] : perStep)
         std::printf("  longest gap while the status read \"%s\": %.1f ms\n", step.c_str(), gap);
-    const std::size_t lines =
-        app.windows().Results()
-            ? nimbral::controls::ListCount(app.windows().Results()->Control(IDC_frmResults_lstStatus))
-            : 0;
     std::printf(
         "clean run: %.0f ms, %zu log lines, %zu timer messages handled; longest gap between handled "
         "messages %.1f ms (ending %.0f ms into the run)\n",
@@ -204,9 +212,15 @@ int main(int argc, char** argv) {
     if (!args.empty() && args[0] == "load")
         return Load(app, args.size() > 1 ? std::max(1, std::atoi(args[1].c_str())) : 5);
     if (!args.empty() && args[0] == "clean")
-        return Clean(app);
+        return Clean(app, args.size() > 1 && args[1] == "--gaps");
+    if (!args.empty() && args[0] == "headless") {
+        const LARGE_INTEGER start = Now();
+        const int code = app.RunHeadless(true);
+        std::fprintf(stderr, "headless clean: %.0f ms\n", Milliseconds(start, Now()));
+        return code;
+    }
     if (!args.empty() && args[0] == "wizard")
         return Wizard(app);
-    std::fprintf(stderr, "usage: window_bench.exe load [RUNS] | clean | wizard\n");
+    std::fprintf(stderr, "usage: window_bench.exe load [RUNS] | clean [--gaps] | headless | wizard\n");
     return 2;
 }

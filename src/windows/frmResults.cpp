@@ -17,6 +17,10 @@ namespace {
 // often is enough for the window to repaint and answer input, and leaves room for one slow call
 // between two pumps within the 50 ms a user does not notice.
 constexpr DWORD kPumpIntervalMs = 5;
+// Lines go into the log and the bar moves as they come, but both are drawn at most this often:
+// drawing the list for each line, or the bar for each file, costs milliseconds under some systems,
+// more than the step's own work for that line or file. The user sees them move ten times a second.
+constexpr DWORD kShowIntervalMs = 100;
 
 // The control counts in whole numbers and the run in fractions (a range may start at 0.001):
 // thousandths keep those apart.
@@ -41,11 +45,15 @@ frmResults::frmResults(HINSTANCE instance, HWND owner, std::function<void()> onC
 }
 
 void frmResults::OnInitDialog() {
+    // Asked of the system once: looking a control up by its id costs a round trip on some systems.
+    log_ = Control(IDC_frmResults_lstStatus);
+    bar_ = Control(IDC_frmResults_ProgressBar1);
+    status_ = Control(IDC_frmResults_lblStatus);
     SetWindowIcons(Hwnd(), IDI_AAA, false);
     // Until the run is over the title bar's X is as unavailable as the close button.
     ::EnableMenuItem(::GetSystemMenu(Hwnd(), FALSE), SC_CLOSE, MF_BYCOMMAND | MF_GRAYED);
     measure_.reset(::CreateCompatibleDC(nullptr));
-    const auto font = reinterpret_cast<HFONT>(::SendMessageA(Control(IDC_frmResults_lstStatus), WM_GETFONT, 0, 0));
+    const auto font = reinterpret_cast<HFONT>(::SendMessageA(log_, WM_GETFONT, 0, 0));
     if (measure_ && font)
         measureFont_ = win32::SelectObjectRestorer(measure_.get(), font);
     ShowProgressRange();
@@ -61,16 +69,32 @@ void frmResults::AppendLine(const std::string& text) {
         return;
     // A control character inside a line (a setting's, a name's) is shown, never obeyed.
     const std::string line = PrintableText(text);
-    const HWND log = Control(IDC_frmResults_lstStatus);
-    const LRESULT index = ::SendMessageA(log, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
+    if (!logHeld_) {
+        ::SendMessageA(log_, WM_SETREDRAW, FALSE, 0);
+        logHeld_ = true;
+    }
+    const LRESULT index = ::SendMessageA(log_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
     if (index < 0)
         return;
+    lastLine_ = index;
     WidenLogFor(line);
-    // Scrolls as far as the list goes, which brings the last line into view.
-    ::SendMessageA(log, LB_SETTOPINDEX, static_cast<WPARAM>(index), 0);
-    // Each line redraws the list's scroll bars at once, which under some themes costs milliseconds,
-    // and a step may write several lines in a row: the window answers between them.
     ProcessPendingMessages();
+}
+
+// Draws what the log received since it was last drawn, scrolled as far as it goes (which brings the
+// last line into view), and the bar where the run has taken it.
+void frmResults::ShowPending() {
+    if (!IsOpen())
+        return;
+    if (logHeld_) {
+        // Scrolled while it is not drawn, so it is drawn once, where it ends up.
+        ::SendMessageA(log_, LB_SETTOPINDEX, static_cast<WPARAM>(lastLine_), 0);
+        ::SendMessageA(log_, WM_SETREDRAW, TRUE, 0);
+        ::InvalidateRect(log_, nullptr, TRUE);
+        logHeld_ = false;
+    }
+    if (barHeld_)
+        ShowProgressValue();
 }
 
 // A list box scrolls sideways only as far as it is told its lines reach.
@@ -81,12 +105,15 @@ void frmResults::WidenLogFor(const std::string& line) {
     if (size.cx + kLineMargin <= widestLine_)
         return;
     widestLine_ = size.cx + kLineMargin;
-    ::SendMessageA(Control(IDC_frmResults_lstStatus), LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(widestLine_), 0);
+    ::SendMessageA(log_, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(widestLine_), 0);
 }
 
 void frmResults::SetStatus(const std::string& text) {
-    if (IsOpen())
-        ::SetWindowTextA(Control(IDC_frmResults_lblStatus), text.c_str());
+    if (!IsOpen())
+        return;
+    // The log shows what the step before wrote by the time the status names the next one.
+    ShowPending();
+    ::SetWindowTextA(status_, text.c_str());
 }
 
 void frmResults::SetProgressMax(float maximum) {
@@ -100,7 +127,7 @@ float frmResults::ProgressMax() const {
 
 void frmResults::SetProgressValue(float value) {
     progressValue_ = value;
-    ShowProgressValue();
+    barHeld_ = true;
 }
 
 // The bar never has an empty range, and a maximum too large for thousandths to fit the control's
@@ -111,16 +138,17 @@ void frmResults::ShowProgressRange() {
     progressTop_ = static_cast<int>(std::clamp(std::round(maximum * progressScale_), 1.0, double{INT_MAX}));
     if (!IsOpen())
         return;
-    ::SendMessageA(Control(IDC_frmResults_ProgressBar1), PBM_SETRANGE32, 0, progressTop_);
+    ::SendMessageA(bar_, PBM_SETRANGE32, 0, progressTop_);
     ShowProgressValue();
 }
 
 void frmResults::ShowProgressValue() {
     if (!IsOpen())
         return;
+    barHeld_ = false;
     const double units = progressValue_ > 0 ? progressValue_ * progressScale_ : 0.0;
     const double position = std::min(std::round(units), static_cast<double>(progressTop_));
-    ::SendMessageA(Control(IDC_frmResults_ProgressBar1), PBM_SETPOS, static_cast<WPARAM>(position), 0);
+    ::SendMessageA(bar_, PBM_SETPOS, static_cast<WPARAM>(position), 0);
 }
 
 void frmResults::ProcessPendingMessages() {
@@ -128,16 +156,23 @@ void frmResults::ProcessPendingMessages() {
     if (lastPump_ && now - *lastPump_ < kPumpIntervalMs)
         return;
     lastPump_ = now;
+    if ((logHeld_ || barHeld_) && (!lastShown_ || now - *lastShown_ >= kShowIntervalMs)) {
+        ShowPending();
+        lastShown_ = now;
+    }
     nimbral::ProcessPendingMessages();
 }
 
 bool frmResults::ConfirmOkCancel(const std::string& title, const std::string& text) {
+    // The question comes with everything written so far in view.
+    ShowPending();
     return confirm_(Hwnd(), title, text);
 }
 
 void frmResults::EnableClose() {
     if (!IsOpen())
         return;
+    ShowPending();
     ::EnableWindow(Control(IDC_frmResults_cmdClose), TRUE);
     ::EnableMenuItem(::GetSystemMenu(Hwnd(), FALSE), SC_CLOSE, MF_BYCOMMAND | MF_ENABLED);
 }
@@ -149,6 +184,7 @@ void frmResults::SetConfirm(ConfirmFunction confirm) {
 void frmResults::SetTickSource(TickSource tickSource) {
     tickSource_ = tickSource ? std::move(tickSource) : ::GetTickCount;
     lastPump_.reset();
+    lastShown_.reset();
 }
 
 void frmResults::OnCommand(int controlId, int notification) {

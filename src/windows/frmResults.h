@@ -55,6 +55,7 @@ class frmResults final : public WindowBase, public ResultsSurface {
 
     void OnCloseClicked();
     void WidenLogFor(const std::string& line);
+    void ShowPending();
     void ShowProgressRange();
     void ShowProgressValue();
 
@@ -63,6 +64,15 @@ class frmResults final : public WindowBase, public ResultsSurface {
     ConfirmFunction confirm_;
     TickSource tickSource_;
     std::optional<DWORD> lastPump_;
+    std::optional<DWORD> lastShown_;
+    HWND log_ = nullptr;
+    HWND bar_ = nullptr;
+    HWND status_ = nullptr;
+    // The log holds lines it has not drawn yet (its drawing is off until ShowPending), the last at
+    // lastLine_; the bar has not been moved to the run's value yet.
+    bool logHeld_ = false;
+    LRESULT lastLine_ = 0;
+    bool barHeld_ = false;
     // A fresh progress bar counts from 0 to 100.
     float progressMax_ = 100;
     float progressValue_ = 0;

@@ -47,10 +47,19 @@ std::string ClassOf(HWND window) {
 // A results window as a clean run loads it, its close callback counted. It stays hidden unless a test
 // shows it: without a window manager, Wine takes two seconds to take a shown window down again.
 struct LoadedResults {
-    LoadedResults() = default;
+    LoadedResults() { window.SetTickSource([this] { return now; }); }
     // A window that carries its hidden file lister, as the program loads it.
     explicit LoadedResults(FileSystem& fileSystem)
-        : window{ThisProgram(), nullptr, [this] { ++closeCalls; }, &fileSystem} {}
+        : window{ThisProgram(), nullptr, [this] { ++closeCalls; }, &fileSystem} {
+        window.SetTickSource([this] { return now; });
+    }
+
+    // The window's clock, which the tests move: what the window holds back to draw later (the log's
+    // new lines, the bar's new position) shows when 100 ms have passed and it next handles messages.
+    void LetTimePass(DWORD milliseconds = 100) {
+        now += milliseconds;
+        window.ProcessPendingMessages();
+    }
 
     HWND Item(int id) const { return ::GetDlgItem(window.Hwnd(), id); }
 
@@ -71,6 +80,7 @@ struct LoadedResults {
     }
 
     int closeCalls = 0;
+    DWORD now = 1000;
     frmResults window{ThisProgram(), nullptr, [this] { ++closeCalls; }};
 };
 
@@ -105,21 +115,49 @@ TEST(ResultsWindow, LogKeepsEveryLineAsWrittenInArrivalOrder) {
     EXPECT_EQ(results.Log(), lines);
 }
 
-TEST(ResultsWindow, AppendingScrollsTheLastLineIntoView) {
-    LoadedResults results;
+// Every line is in the log at once, and the bar takes every value; drawing them is left for the
+// first pump 100 ms after the last drawing, when the log is scrolled to its last line. A new step, a
+// question and the run's end show both at once.
+TEST(ResultsWindow, TheLogAndTheBarAreDrawnAtMostEvery100Milliseconds) {
+    const auto lastLineInView = [](const LoadedResults& results, int lines) {
+        const HWND list = results.Item(IDC_frmResults_lstStatus);
+        RECT client = {};
+        RECT last = {};
+        ::GetClientRect(list, &client);
+        return ::SendMessageA(list, LB_GETITEMRECT, lines - 1, reinterpret_cast<LPARAM>(&last)) != LB_ERR &&
+               last.top >= client.top && last.bottom <= client.bottom;
+    };
     constexpr int kLines = 200;
-    for (int i = 0; i < kLines; ++i)
-        results.window.AppendLine("Deleted Cookie: cookie" + std::to_string(i) + ".txt");
+    const std::function<void(frmResults&)> showers[] = {
+        [](frmResults& window) { window.SetStatus("Deleting Windows Temp Files"); },
+        [](frmResults& window) { window.ConfirmOkCancel("Confirm Delete", "?"); },
+        [](frmResults& window) { window.EnableClose(); },
+    };
+    for (const auto& show : showers) {
+        LoadedResults results;
+        results.window.SetConfirm([](HWND, const std::string&, const std::string&) { return true; });
+        results.window.SetProgressMax(kLines);
+        for (int i = 0; i < kLines; ++i) {
+            results.window.AppendLine("Deleted Cookie: cookie" + std::to_string(i) + ".txt");
+            results.window.SetProgressValue(static_cast<float>(i + 1));
+            results.now += 1;
+        }
+        EXPECT_EQ(results.Log().size(), static_cast<std::size_t>(kLines));
+        results.now = 1000 + 100 + kLines;
+        results.window.ProcessPendingMessages();
+        EXPECT_TRUE(lastLineInView(results, kLines));
+        EXPECT_TRUE(::GetWindowLongA(results.Item(IDC_frmResults_lstStatus), GWL_STYLE) & WS_VSCROLL);
+        EXPECT_EQ(results.ProgressPosition(), results.ProgressTop());
 
-    const HWND list = results.Item(IDC_frmResults_lstStatus);
-    EXPECT_TRUE(::GetWindowLongA(list, GWL_STYLE) & WS_VSCROLL);
-    EXPECT_GT(::SendMessageA(list, LB_GETTOPINDEX, 0, 0), 0);
-    RECT client = {};
-    RECT last = {};
-    ::GetClientRect(list, &client);
-    ASSERT_NE(::SendMessageA(list, LB_GETITEMRECT, kLines - 1, reinterpret_cast<LPARAM>(&last)), LB_ERR);
-    EXPECT_GE(last.top, client.top);
-    EXPECT_LE(last.bottom, client.bottom);
+        results.window.AppendLine("one more, within 100 ms of the last drawing");
+        results.window.SetProgressValue(0);
+        results.LetTimePass(99);
+        EXPECT_FALSE(lastLineInView(results, kLines + 1));
+        EXPECT_EQ(results.ProgressPosition(), results.ProgressTop());
+        show(results.window);
+        EXPECT_TRUE(lastLineInView(results, kLines + 1));
+        EXPECT_EQ(results.ProgressPosition(), 0);
+    }
 }
 
 TEST(ResultsWindow, LongLinesWidenTheLogSoItScrollsSideways) {
@@ -169,6 +207,7 @@ TEST(ResultsWindow, ProgressMapsFractionsOntoTheBarWithoutAnEmptyRange) {
         if (c.maximum)
             results.window.SetProgressMax(*c.maximum);
         results.window.SetProgressValue(c.value);
+        results.LetTimePass();
         EXPECT_EQ(results.ProgressBottom(), 0);
         EXPECT_EQ(results.ProgressTop(), c.top);
         EXPECT_EQ(results.ProgressPosition(), c.position);
@@ -185,9 +224,11 @@ TEST(ResultsWindow, FinishingFillsTheBarWhateverTheMaximum) {
         EXPECT_GE(results.ProgressTop(), 10000);
 
         results.window.SetProgressValue(maximum / 2);
+        results.LetTimePass();
         EXPECT_NEAR(results.ProgressPosition(), results.ProgressTop() / 2, 1);
 
         results.window.SetProgressValue(results.window.ProgressMax());
+        results.LetTimePass();
         EXPECT_EQ(results.ProgressPosition(), results.ProgressTop());
     }
 }
