@@ -13,9 +13,9 @@
 
 inline bool CheckedDelete(const std::wstring& path, bool folder) {
     const std::wstring full = L"\\\\?\\" + path;
-    HANDLE entry = ::CreateFileW(full.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                 nullptr, OPEN_EXISTING,
-                                 FILE_FLAG_OPEN_REPARSE_POINT | (folder ? FILE_FLAG_BACKUP_SEMANTICS : 0), nullptr);
+    HANDLE entry =
+        ::CreateFileW(full.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                      OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | (folder ? FILE_FLAG_BACKUP_SEMANTICS : 0), nullptr);
     if (entry == INVALID_HANDLE_VALUE)
         return false;
     static std::vector<ULONG> buffer(16 * 1024 + 8);

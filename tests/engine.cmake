@@ -1,6 +1,6 @@
 # Tests of the clean run: natively over the doubles, under Wine against the real system.
 if(NOT WIN32)
-    target_sources(nimbral_unit_tests PRIVATE unit/CleanRunTest.cpp unit/PreviewTest.cpp)
+    target_sources(nimbral_unit_tests PRIVATE unit/CleanRunTest.cpp unit/PreviewTest.cpp unit/RunUrlCacheTest.cpp)
 else()
     target_sources(nimbral_win_tests PRIVATE win/FolderRemovalTest.cpp win/RegistryClearTest.cpp)
     add_test(NAME wine.links COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/win/make-links.sh ${CMAKE_BINARY_DIR})

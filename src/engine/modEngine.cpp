@@ -203,11 +203,11 @@ void RemoveUnwantedCookies(CleanRunContext& run) {
     results.AppendLine("Deleted " + DecimalText(std::uint64_t{deleted}) + " unwanted cookies in " + folder);
     results.AppendLine("Kept " + DecimalText(std::int64_t(files.Count()) - std::int64_t(deleted)) + " cookies in " +
                        folder);
-    IgnoringFailure([&] { WalkUrlCache(run.services.urlCache, results, kCookiesMode, keep); });
+    IgnoringFailure([&] { WalkUrlCache(run.urlCache, results, kCookiesMode, keep); });
 }
 
 void RemoveTempInternetFiles(CleanRunContext& run) {
-    WalkUrlCache(run.services.urlCache, run.results, kTempFilesMode,
+    WalkUrlCache(run.urlCache, run.results, kTempFilesMode,
                  KeepText::FromList(run.services.settings.Current().sit));
 }
 

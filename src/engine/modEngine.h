@@ -10,6 +10,7 @@
 #include "platform/Registry.h"
 #include "platform/ResultsSurface.h"
 #include "platform/Shell.h"
+#include "engine/RunUrlCache.h"
 #include "platform/UrlCache.h"
 #include "plugins/PluginList.h"
 #include "settings/SettingsStore.h"
@@ -34,20 +35,22 @@ struct EngineServices {
     WindowHandle mainWindow = 0;
 };
 
-// One run's own state: the results surface, a file lister for a surface that has none, and the
+// One run's own state: the results surface, a file lister for a surface that has none, the
 // protected places, taken once as the run starts, before any plugin could change what the system
-// answers about them.
+// answers about them, and the URL cache as the run's walks share it.
 struct CleanRunContext {
     CleanRunContext(EngineServices& services, ResultsSurface& results)
         : services(services),
           results(results),
           File1(services.fileSystem),
-          places(ProtectedPlaces::Resolve(services.shell.OwnFolders(), services.fileSystem)) {}
+          places(ProtectedPlaces::Resolve(services.shell.OwnFolders(), services.fileSystem)),
+          urlCache(services.urlCache) {}
 
     EngineServices& services;
     ResultsSurface& results;
     FileLister File1;
     ProtectedPlaces places;
+    RunUrlCache urlCache;
 };
 
 inline constexpr char kTypedUrlsKey[] = "Software\\Microsoft\\Internet Explorer\\TypedURLs\\";

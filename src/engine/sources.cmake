@@ -6,5 +6,6 @@ target_sources(nimbral_core PRIVATE
     engine/KeepText.cpp
     engine/modEngine.cpp
     engine/Preview.cpp
+    engine/RunUrlCache.cpp
     engine/WalkUrlCache.cpp
 )

@@ -47,7 +47,9 @@ std::string ClassOf(HWND window) {
 // A results window as a clean run loads it, its close callback counted. It stays hidden unless a test
 // shows it: without a window manager, Wine takes two seconds to take a shown window down again.
 struct LoadedResults {
-    LoadedResults() { window.SetTickSource([this] { return now; }); }
+    LoadedResults() {
+        window.SetTickSource([this] { return now; });
+    }
     // A window that carries its hidden file lister, as the program loads it.
     explicit LoadedResults(FileSystem& fileSystem)
         : window{ThisProgram(), nullptr, [this] { ++closeCalls; }, &fileSystem} {
