@@ -43,6 +43,8 @@ struct ProgramParts {
     MessageBoxes& messages;
     // Loads and shows the setup wizard; none while the program has no wizard.
     std::function<void()> openSetupWizard;
+    // The program's own entries of the plugin list; none when it has none.
+    BuiltInPlugins* builtIns = nullptr;
 
     // What a clean run works with, for the given cookie folder and main window.
     EngineServices Services(std::string cookieFolder, WindowHandle mainWindow) const;
