@@ -48,12 +48,18 @@ tick() { # True|False
     done
 }
 
-# The copy is written out before the clock starts, so neither program pays for the other's files.
+# The copy is written out before the clock starts, so neither program pays for the other's files;
+# and the server starts afresh with its registry saved, since a save of the full keep-lists falling
+# into a run (the server saves what changed every so often) stalls every process of the prefix.
 restore() {
+    wineserver -k 2>/dev/null || true
     rm -rf "$data/Default"
     cp -a "$root/pristine" "$data/Default"
     sync
-    sleep 2
+    wineserver -p </dev/null >/dev/null 2>&1
+    wine cmd /c exit </dev/null >/dev/null 2>&1
+    sync
+    sleep 1
 }
 
 seconds() { # output file, command...

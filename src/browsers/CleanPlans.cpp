@@ -220,6 +220,7 @@ bool CleanDatabase(Databases& databases, ResultsSurface& results, const std::str
     if (db.ReadOnly())
         return couldNot("it is in use");
 
+    db.WhileRunning([&results] { results.ProcessPendingMessages(); });
     // Connection settings only: nothing of them is stored in the file.
     db.Execute("PRAGMA secure_delete = ON");
     db.Execute("PRAGMA temp_store = MEMORY");

@@ -9,6 +9,8 @@
 // the caller reads the failure once, where it decides what to tell the user.
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -98,6 +100,9 @@ class Connection {
     bool Failed() const { return !status_.Ok(); }
     // Records a failure found by the caller itself, unless one is recorded already.
     void Fail(DbProblem problem, std::string why);
+    // Called every so often while a statement runs, so that a window can handle its messages through
+    // a statement that takes seconds.
+    void WhileRunning(std::function<void()> callback);
 
     // For the checks of the system the program runs on.
     sqlite3* Handle() const { return db_; }
@@ -111,6 +116,8 @@ class Connection {
 
     sqlite3* db_ = nullptr;
     DbStatus status_;
+    // On the heap, so SQLite keeps finding it when the connection moves.
+    std::unique_ptr<std::function<void()>> whileRunning_;
 };
 
 // "BEGIN EXCLUSIVE": no other connection reads or writes until it ends. It rolls back unless it was

@@ -96,15 +96,31 @@ std::string_view Statement::Text(int column) const {
 // ---- Connection ----
 
 Connection::Connection(Connection&& other) noexcept
-    : db_(std::exchange(other.db_, nullptr)), status_(std::move(other.status_)) {}
+    : db_(std::exchange(other.db_, nullptr)),
+      status_(std::move(other.status_)),
+      whileRunning_(std::move(other.whileRunning_)) {}
 
 Connection& Connection::operator=(Connection&& other) noexcept {
     if (this != &other) {
         sqlite3_close_v2(db_);
         db_ = std::exchange(other.db_, nullptr);
         status_ = std::move(other.status_);
+        whileRunning_ = std::move(other.whileRunning_);
     }
     return *this;
+}
+
+void Connection::WhileRunning(std::function<void()> callback) {
+    whileRunning_ = std::make_unique<std::function<void()>>(std::move(callback));
+    // About a millisecond of work between calls; answering 0 lets the statement go on.
+    constexpr int kInstructions = 20000;
+    sqlite3_progress_handler(
+        db_, kInstructions,
+        [](void* callback) {
+            (*static_cast<std::function<void()>*>(callback))();
+            return 0;
+        },
+        whileRunning_.get());
 }
 
 Connection::~Connection() {
