@@ -114,8 +114,10 @@ void ReadEach(FileSystem& fileSystem, Databases& databases, const std::vector<st
         if (!FileThere(fileSystem, path))
             continue;
         OpenedDatabase opened = databases.Open(path);
-        if (opened.connection)
-            read(*opened.connection);
+        if (!opened.connection)
+            continue;
+        opened.connection->LeaveLogOnClose();
+        read(*opened.connection);
     }
 }
 

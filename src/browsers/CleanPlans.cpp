@@ -224,6 +224,10 @@ bool CleanDatabase(Databases& databases, ResultsSurface& results, const std::str
     // Connection settings only: nothing of them is stored in the file.
     db.Execute("PRAGMA secure_delete = ON");
     db.Execute("PRAGMA temp_store = MEMORY");
+    // Overwriting what is deleted dirties nearly every page of a large history in one transaction;
+    // with SQLite's small default cache they would be written out, journal synced first, again and
+    // again before the commit.
+    db.Execute("PRAGMA cache_size = -65536");
     std::vector<std::string> lines;
     {
         ExclusiveTransaction transaction(db);

@@ -103,6 +103,9 @@ class Connection {
     // Called every so often while a statement runs, so that a window can handle its messages through
     // a statement that takes seconds.
     void WhileRunning(std::function<void()> callback);
+    // For a connection that only reads: closing it leaves a write-ahead log as it found it, rather
+    // than folding it into the file, which would be a change.
+    void LeaveLogOnClose();
 
     // For the checks of the system the program runs on.
     sqlite3* Handle() const { return db_; }

@@ -440,5 +440,29 @@ TEST_F(PlansTest, APreviewWritesTheCleansLinesAndChangesNothing) {
     }
 }
 
+// The wizard reads the browsers' files over and over while they may change: reading through the
+// overlay leaves nothing remembered, so each read sees the file as it is then.
+TEST_F(PlansTest, ReadingThroughTheOverlayLeavesNothingRememberedOrChanged) {
+    const std::string path = Path("cookies.sqlite");
+    fixtures::WriteFirefoxCookies(path, SomeCookies(), 2);
+    SqliteDatabases reading(SqliteDatabases::Changes::kKeptInMemory);
+    const auto count = [&] {
+        OpenedDatabase opened = reading.Open(path);
+        EXPECT_TRUE(opened.connection);
+        opened.connection->LeaveLogOnClose();
+        return opened.connection->QueryInt64("SELECT count(*) FROM moz_cookies").value_or(-1);
+    };
+    const auto before = Snapshot();
+    EXPECT_EQ(count(), 6);
+    EXPECT_EQ(Snapshot(), before);
+
+    sqlite3* browser = nullptr;
+    ASSERT_EQ(sqlite3_open(path.c_str(), &browser), SQLITE_OK);
+    sqlite3_exec(browser, "INSERT INTO moz_cookies (name, host) VALUES ('new', '.new.example')", nullptr, nullptr,
+                 nullptr);
+    sqlite3_close(browser);
+    EXPECT_EQ(count(), 7);
+}
+
 }  // namespace
 }  // namespace nimbral

@@ -110,6 +110,11 @@ Connection& Connection::operator=(Connection&& other) noexcept {
     return *this;
 }
 
+void Connection::LeaveLogOnClose() {
+    if (db_)
+        sqlite3_db_config(db_, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+}
+
 void Connection::WhileRunning(std::function<void()> callback) {
     whileRunning_ = std::make_unique<std::function<void()>>(std::move(callback));
     // About a millisecond of work between calls; answering 0 lets the statement go on.
