@@ -1,7 +1,8 @@
 #!/bin/bash
 # The windows' speed under Wine, in a prefix of its own with a virtual display:
-#  1. the main window's load with no plugin files, then with 1,000 (500 in the program's "plugins"
-#     folder, 500 in c:\program files\washer);
+#  1. the main window's load with no plugin files, then with three browsers of three profiles each
+#     (Chrome, Edge and Firefox, whose nine entries join the list), then with 1,000 plugin files (500
+#     in the program's "plugins" folder, 500 in c:\program files\washer);
 #  2. the setup wizard opened and finished over six lists of 10,001 entries, in three rounds (see
 #     window_bench.cpp);
 #  3. a clean from " Clean  Now" against the headless clean (as nimbral.exe /auto /yes makes it) of
@@ -38,6 +39,13 @@ bench() { wine 'C:\bench\window_bench.exe' "$@" </dev/null 2>/dev/null | tr -d '
 
 echo "== no plugin files"
 bench load 7
+echo "== three browsers of three profiles each"
+wine "$build/tools/seed/seed_demo.exe" --browsers 3 --no-settings </dev/null >/dev/null
+bench load 7
+# Gone again, so the figures below compare with earlier ones.
+user="${USER:-$(id -un)}"
+rm -rf "$drive/users/$user/AppData/Local/Google" "$drive/users/$user/AppData/Local/Microsoft/Edge" \
+    "$drive/users/$user/AppData/Local/Mozilla" "$drive/users/$user/AppData/Roaming/Mozilla"
 # Names of one length, so none holds another and every file is listed.
 for i in $(seq -w 1 500); do
     printf 'C:\\nothing\\here-%s.txt\r\n' "$i" >"$program/plugins/Plugin A$i.ww1"

@@ -58,9 +58,10 @@ Application::Application(Identity identity, MessageBoxes& messages)
       messages_(messages),
       cleanLock_(identity_.productName),
       settings_(settingsArea_, identity_.productName),
+      browserCleaner_(fileSystem_, shell_, databases_, settings_),
       listers_(fileSystem_),
       programFolder_(ProgramFolder()),
-      plugins_(PluginServices{fileSystem_, registry_, listers_.FileEngine}, programFolder_),
+      plugins_(PluginServices{fileSystem_, registry_, listers_.FileEngine}, programFolder_, &browserCleaner_),
       windows_(Parts(), &browsers_) {}
 
 ProgramParts Application::Parts() {
@@ -80,6 +81,7 @@ ProgramParts Application::Parts() {
                         programFolder_,
                         messages_,
                         [this] { OpenSetupWizard(); },
+                        &browserCleaner_,
                         &cleanLock_};
 }
 
@@ -88,7 +90,7 @@ ProgramParts Application::Parts() {
 void Application::OpenSetupWizard() {
     setup_.emplace(::GetModuleHandleA(nullptr),
                    frmSetup::Parts{identity_, settings_, registry_, shell_, fileSystem_, urlCache_, osVersion_,
-                                   messages_, programFolder_, ExeFileName()},
+                                   messages_, programFolder_, ExeFileName(), &databasesForReading_},
                    [this] { windows_.LoadMainWindow(); });
 }
 
@@ -123,7 +125,9 @@ int Application::RunPreview() {
     PreviewShell shell(shell_, fileSystem);
     // Listers and a plugin runner of its own, so no part of the run reaches past the preview seams.
     MainWindowListers listers(fileSystem);
-    PluginFiles plugins(PluginServices{fileSystem, registry, listers.FileEngine}, programFolder_);
+    win32::Win32Databases databases(SqliteDatabases::Changes::kKeptInMemory);
+    BrowserCleaner browsers(fileSystem, shell, databases, settings_);
+    PluginFiles plugins(PluginServices{fileSystem, registry, listers.FileEngine}, programFolder_, &browsers);
     EngineServices services{settings_,  registry, fileSystem, shell,   urlCache,      history,
                             osVersion_, listers,  lstPlugs_,  plugins, std::string(), 0};
     return RunOnce(true, services, listers.File1, kPreviewLine);
@@ -155,7 +159,7 @@ int Application::RunOnce(bool confirmTempFolder,
     // folder.
     pluginTables_.Clear();
     lstPlugs_.clear();
-    BuildPluginList(pluginTables_, lstPlugs_, pluginLister, settings_, programFolder_);
+    BuildPluginList(pluginTables_, lstPlugs_, pluginLister, settings_, programFolder_, &browserCleaner_);
     services.cookieFolder = services.shell.SpecialFolderPath(0, SpecialFolder::kCookies);
     RunClean(host, services);
     return 0;

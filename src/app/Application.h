@@ -9,9 +9,11 @@
 #include <string_view>
 #include <vector>
 
+#include "browsers/BrowserCleaner.h"
 #include "engine/modEngine.h"
 #include "platform/win32/CleanLock.h"
 #include "platform/win32/OleWebBrowser.h"
+#include "platform/win32/Win32Databases.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32HistoryLibrary.h"
 #include "platform/win32/Win32OsVersionSource.h"
@@ -69,10 +71,15 @@ class Application {
     win32::Win32HistoryLibrary history_;
     win32::Win32OsVersionSource osVersion_;
     win32::OleBrowserEmbedder browsers_;
+    // Today's browsers' files: cleaned in place, and read for the wizard with every change kept in
+    // memory, so that reading them can change nothing.
+    win32::Win32Databases databases_;
+    win32::Win32Databases databasesForReading_{SqliteDatabases::Changes::kKeptInMemory};
     Identity identity_;
     MessageBoxes& messages_;
     win32::CleanLock cleanLock_;
     SettingsStore settings_;
+    BrowserCleaner browserCleaner_;
     MainWindowListers listers_;
     std::string programFolder_;
     PluginTables pluginTables_;

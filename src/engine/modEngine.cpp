@@ -372,8 +372,12 @@ void RunSelectedPlugins(CleanRunContext& run) {
         if (!plugins[i].selected)
             continue;
         const std::string name = plugins[i].text;
+        const bool builtIn = plugins[i].builtIn;
         run.results.AppendLine("STARTING PLUGIN: " + name);
-        run.services.plugins.RunPluginByName(name, run.results, run.places);
+        if (builtIn)
+            run.services.plugins.RunBuiltInByName(name, run.results, run.places);
+        else
+            run.services.plugins.RunPluginByName(name, run.results, run.places);
         run.results.AppendLine("FINISHED PLUGIN: " + name);
         run.results.AppendLine("-----");
     }

@@ -60,11 +60,13 @@ void PluginTables::Clear() {
     files.fill({});
 }
 
-void BuildPluginList(PluginTables& tables,
-                     PluginList& lstPlugs,
-                     FileLister& File1,
-                     const SettingsStore& settings,
-                     const std::string& programFolder) {
+namespace {
+
+void BuildPluginFileList(PluginTables& tables,
+                         PluginList& lstPlugs,
+                         FileLister& File1,
+                         const SettingsStore& settings,
+                         const std::string& programFolder) {
     if (!ScanFolder(tables, lstPlugs, File1, settings, programFolder + "\\plugins"))
         return;
     if (!ScanFolder(tables, lstPlugs, File1, settings, kWasherFolder))
@@ -79,6 +81,32 @@ void BuildPluginList(PluginTables& tables,
             break;
         lstPlugs.push_back({std::string(Trim(name)), settings.GetSetting(SelectionKey(name), "False") != "False"});
     }
+}
+
+}  // namespace
+
+void BuildPluginList(PluginTables& tables,
+                     PluginList& lstPlugs,
+                     FileLister& File1,
+                     const SettingsStore& settings,
+                     const std::string& programFolder,
+                     BuiltInPlugins* builtIns) {
+    // A refresh starts from the list as it is: the entries of the program's own come again last.
+    lstPlugs.erase(
+        std::remove_if(lstPlugs.begin(), lstPlugs.end(), [](const PluginEntry& line) { return line.builtIn; }),
+        lstPlugs.end());
+    BuildPluginFileList(tables, lstPlugs, File1, settings, programFolder);
+    if (!builtIns)
+        return;
+    for (std::string& name : builtIns->EntryNames()) {
+        const bool selected = settings.GetSetting(SelectionKey(name), "False") == "True";
+        lstPlugs.push_back({std::move(name), selected, true});
+    }
+}
+
+void PluginFiles::RunBuiltInByName(const std::string& name, ResultsSurface& results, const ProtectedPlaces& places) {
+    if (builtIns_)
+        builtIns_->Run(name, results, places);
 }
 
 void PluginFiles::RunPluginByName(const std::string& name, ResultsSurface& results, const ProtectedPlaces& places) {

@@ -47,7 +47,8 @@ void ProgramWindows::LoadMainWindow() {
                          parts_.lstPlugs,
                          parts_.programFolder,
                          parts_.messages,
-                         static_cast<bool>(parts_.openSetupWizard)};
+                         static_cast<bool>(parts_.openSetupWizard),
+                         parts_.builtIns};
     main_.reset();
     main_.emplace(parts_.instance, std::move(parts), *this);
     main_->Show();

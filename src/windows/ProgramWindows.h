@@ -44,6 +44,8 @@ struct ProgramParts {
     MessageBoxes& messages;
     // Loads and shows the setup wizard; none while the program has no wizard.
     std::function<void()> openSetupWizard;
+    // The program's own entries of the plugin list; none when it has none.
+    BuiltInPlugins* builtIns = nullptr;
     // Keeps a clean from starting while another copy of the program cleans; none in tests.
     win32::CleanLock* cleanLock = nullptr;
 

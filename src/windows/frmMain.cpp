@@ -83,7 +83,8 @@ void frmMain::UseVerdanaForTheCheckBoxes() {
 }
 
 void frmMain::RebuildPluginList() {
-    BuildPluginList(parts_.pluginTables, parts_.lstPlugs, parts_.File1, parts_.settings, parts_.programFolder);
+    BuildPluginList(parts_.pluginTables, parts_.lstPlugs, parts_.File1, parts_.settings, parts_.programFolder,
+                    parts_.builtIns);
     ShowPluginList();
 }
 

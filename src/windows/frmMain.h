@@ -51,6 +51,8 @@ class frmMain final : public WindowBase {
         std::string programFolder;
         MessageBoxes& messages;
         bool setupWizardAvailable = false;
+        // The program's own entries, listed after the plugins; none when it has none.
+        BuiltInPlugins* builtIns = nullptr;
     };
 
     // Loads the window hidden: icons, captions, the plugin list, the cookie folder and the ticks, and

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "browsers/BrowserCleaner.h"
 #include "engine/modIECache.h"
 #include "registry/AddRemove.h"
 #include "settings/modHash.h"
@@ -406,13 +407,22 @@ void frmSetup::WriteList(int listId, const ListBoxModel& model) {
 void frmSetup::LoadTypedUrlList() {
     if (typedUrlsListed_)
         return;
-    FillList(Control(IDC_frmSetup_lstSites0), nimbral::LoadTypedUrlList(parts_.registry));
+    ListBoxRows addresses = nimbral::LoadTypedUrlList(parts_.registry);
+    if (parts_.browserDatabases) {
+        for (std::string& address : BrowserTypedAddresses(parts_.fileSystem, parts_.shell, *parts_.browserDatabases))
+            addresses.push_back(std::move(address));
+    }
+    FillList(Control(IDC_frmSetup_lstSites0), addresses);
     typedUrlsListed_ = true;
 }
 
 void frmSetup::LoadCookieSiteList() {
     ListBoxRows sites;
     ListCookieSites(parts_.urlCache, sites);
+    if (parts_.browserDatabases) {
+        for (std::string& host : BrowserCookieHosts(parts_.fileSystem, parts_.shell, *parts_.browserDatabases))
+            sites.push_back(std::move(host));
+    }
     FillList(Control(IDC_frmSetup_lstSites3), sites);
 }
 

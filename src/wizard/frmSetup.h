@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/Database.h"
 #include "platform/FileSystem.h"
 #include "platform/OsVersionSource.h"
 #include "platform/Registry.h"
@@ -39,6 +40,9 @@ class frmSetup final : public WindowBase {
         MessageBoxes& messages;
         std::string programFolder;  // without a trailing backslash
         std::string exeFileName;    // "nimbral.exe"
+        // Where today's browsers' databases are read from for the lists of what the machine holds;
+        // none leaves the browsers out of those lists.
+        Databases* browserDatabases = nullptr;
     };
 
     // Loads and shows the wizard on page 0. Whichever way it closes, onClosed runs once it is gone.

@@ -74,6 +74,16 @@ check "temp folder empty" test -z "$(ls -A "$profile/Temp")"
 check "recycled files gone" test -z "$(ls -A "$XDG_DATA_HOME/Trash/files" 2>/dev/null | grep -v '^Old drafts')"
 check "the WordPad sample plugin removed its recent files" key_absent 'HKCU\Software\Microsoft\Windows\CurrentVersion\Applets\Wordpad\Recent File List'
 check "kept cookie file survives" test -n "$(ls "$profile/AppData/Local/Microsoft/Windows/INetCookies" | grep -i 'news.example.org')"
+chrome="$profile/AppData/Local/Google/Chrome/User Data/Default"
+firefox="$(echo "$profile/AppData/Roaming/Mozilla/Firefox/Profiles/"*.default-release)"
+query() { sqlite3 -readonly "$1" "$2" | tr '\n' '|'; }
+check "Chrome keeps the kept sites' cookies, sub-domains included" test "$(query "$chrome/Network/Cookies" 'SELECT host_key FROM cookies ORDER BY rowid')" = ".news.example.org|login.news.example.org|accounts.mail.example|"
+check "Chrome keeps the kept typed addresses" test "$(query "$chrome/History" 'SELECT url FROM urls ORDER BY id')" = "https://bank.example/login|https://www.example.com/|"
+check "Chrome's caches and visited links are gone" test ! -e "$chrome/Cache" -a ! -e "$chrome/Code Cache" -a ! -e "$chrome/GPUCache" -a ! -e "$chrome/Visited Links"
+check "Firefox keeps the kept sites' cookies" test "$(query "$firefox/cookies.sqlite" 'SELECT host FROM moz_cookies ORDER BY id')" = ".news.example.org|login.news.example.org|accounts.mail.example|"
+check "Firefox keeps its bookmark without visits" test "$(query "$firefox/places.sqlite" 'SELECT p.url || p.visit_count FROM moz_bookmarks b JOIN moz_places p ON p.id = b.fk')" = "https://forum.example.org/thread/12070|"
+check "every browser database is whole" test "$(for db in "$chrome/Network/Cookies" "$chrome/History" "$firefox/cookies.sqlite" "$firefox/places.sqlite"; do query "$db" 'PRAGMA integrity_check'; done)" = "ok|ok|ok|ok|"
+check "Firefox's cache is gone" test -z "$(ls -A "$profile/AppData/Local/Mozilla/Firefox/Profiles/"*/ 2>/dev/null)"
 
 # ---- Cancel at the temp-folder prompt deletes nothing there ----
 scenario=cancel

@@ -7,7 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "browsers/BrowserCleaner.h"
 #include "gui/GuiSupport.h"
+#include "platform/sqlite/SqliteDatabases.h"
 #include "platform/win32/UniqueHandles.h"
 #include "system/WindowTexts.h"
 #include "win/WinTestSupport.h"
@@ -37,7 +39,7 @@ struct MainWindow : TestProgram {
     frmMain& Load() {
         window.emplace(ThisProgram(),
                        frmMain::Parts{identity, settings, registry, shell, fileSystem, listers.File1, tables, lstPlugs,
-                                      kProgramFolder, messages, static_cast<bool>(openWizard)},
+                                      kProgramFolder, messages, static_cast<bool>(openWizard), builtIns},
                        actions);
         return *window;
     }
@@ -45,6 +47,7 @@ struct MainWindow : TestProgram {
     void AddPlugin(const std::string& name) { fileSystem.AddFile(std::string(kProgramFolder) + "\\plugins\\" + name); }
 
     RecordingActions actions;
+    BuiltInPlugins* builtIns = nullptr;
     std::optional<frmMain> window;
 };
 
@@ -305,6 +308,42 @@ TEST(MainWindow, RefreshListsPluginsAddedSinceTheLoad) {
     ChooseMenu(main.window->Hwnd(), IDM_frmMain_mnuPluginsItem0);
     EXPECT_THAT(controls::ListRows(list), ElementsAre("Alpha", "Beta", "Delta"));
     EXPECT_EQ(main.lstPlugs.size(), 3u);
+}
+
+TEST(MainWindow, TheBrowsersEntriesFollowThePluginsUntickedUntilChosen) {
+    MainWindow main;
+    main.shell.folders[0x1c] = "C:\\users\\me\\AppData\\Local\\";
+    main.shell.folders[0x1a] = "C:\\users\\me\\AppData\\Roaming\\";
+    main.fileSystem.AddFolder("C:\\users\\me\\AppData\\Local\\Google\\Chrome\\User Data");
+    main.fileSystem.AddFolder("C:\\users\\me\\AppData\\Roaming\\Mozilla\\Firefox");
+    SqliteDatabases databases;
+    BrowserCleaner browsers(main.fileSystem, main.shell, databases, main.settings);
+    main.builtIns = &browsers;
+    main.AddPlugin("Alpha.ww1");
+    main.Store("plugMozilla Firefox Cookies", "True");
+    main.Store("plugGoogle Chrome History", "true");
+    main.Load();
+    const HWND list = main.Item(IDC_frmMain_lstPlugs);
+    ASSERT_THAT(controls::ListRows(list),
+                ElementsAre("Alpha", "Google Chrome Cache", "Google Chrome Cookies", "Google Chrome History",
+                            "Mozilla Firefox Cache", "Mozilla Firefox Cookies", "Mozilla Firefox History"));
+    for (int row = 0; row < controls::ListCount(list); ++row)
+        EXPECT_EQ(controls::ListRowSelected(list, row), row == 5) << row;
+
+    // Ticked and stored as a plugin is.
+    RECT row = {};
+    ::SendMessageA(list, LB_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&row));
+    MouseClick(list, {row.left + 5, (row.top + row.bottom) / 2});
+    EXPECT_EQ(main.Stored("plugGoogle Chrome Cache"), "True");
+    EXPECT_TRUE(main.lstPlugs[1].selected && main.lstPlugs[1].builtIn);
+
+    // A refresh lists them once, still after the plugin files.
+    main.AddPlugin("Beta.ww1");
+    Click(main.Item(IDC_frmMain_Command1));
+    EXPECT_THAT(controls::ListRows(list),
+                ElementsAre("Alpha", "Beta", "Google Chrome Cache", "Google Chrome Cookies", "Google Chrome History",
+                            "Mozilla Firefox Cache", "Mozilla Firefox Cookies", "Mozilla Firefox History"));
+    EXPECT_TRUE(controls::ListRowSelected(list, 2));
 }
 
 TEST(MainWindow, ButtonsAndMenusAskTheProgramForTheirWindows) {

@@ -11,12 +11,15 @@
 #include <string>
 #include <vector>
 
+#include "fixtures/BrowserFixtures.h"
 #include "gui/GuiSupport.h"
 #include "platform/win32/UniqueHandles.h"
+#include "platform/win32/Win32Databases.h"
 #include "platform/win32/Win32Registry.h"
 #include "platform/win32/Win32UrlCache.h"
 #include "registry/AddRemove.h"
 #include "settings/modHash.h"
+#include "win/WinTestSupport.h"
 #include "windows/resource.h"
 #include "wizard/frmSetup.h"
 
@@ -48,11 +51,12 @@ struct Wizard : TestProgram {
     frmSetup& Open(Registry& reg, UrlCache& urls) {
         window.emplace(ThisProgram(),
                        frmSetup::Parts{identity, settings, reg, shell, fileSystem, urls, os, messages, kProgramFolder,
-                                       "nimbral.exe"},
+                                       "nimbral.exe", browserDatabases},
                        [this] { ++closed; });
         return *window;
     }
     HWND Item(int id) const { return ::GetDlgItem(window->Hwnd(), id); }
+    Databases* browserDatabases = nullptr;
     void Next(int times = 1) {
         for (int i = 0; i < times; ++i)
             Click(Item(IDC_frmSetup_cmdNext));
@@ -527,6 +531,61 @@ TEST(SetupWizard, TheFoundListsComeFromTheRealRegistryAndUrlCache) {
     ::DeleteUrlCacheEntryA("Cookie:me@first.example/");
     ::DeleteUrlCacheEntryA("Cookie:me@second.example/");
     ::RegDeleteTreeA(HKEY_CURRENT_USER, kTypedKey);
+}
+
+// Today's browsers add what they hold to the found lists, read without a byte of their files
+// changing: their typed addresses after the registry's, their cookie hosts (without the leading dot)
+// after the URL cache's, each once.
+TEST(SetupWizard, TheFoundListsAddTheBrowsersTypedAddressesAndCookieHosts) {
+    Wizard wizard;
+    const std::string root = nimbral::wintest::MakeScratchFolder("wizard-browsers");
+    const std::string chrome = root + "\\Local\\Google\\Chrome\\User Data\\Default";
+    const std::string firefox = root + "\\Roaming\\Mozilla\\Firefox";
+    const std::string profile = firefox + "\\Profiles\\p.default";
+    for (const std::string& folder :
+         {root + "\\Local", root + "\\Local\\Google", root + "\\Local\\Google\\Chrome",
+          root + "\\Local\\Google\\Chrome\\User Data", chrome, chrome + "\\Network", root + "\\Roaming",
+          root + "\\Roaming\\Mozilla", firefox, firefox + "\\Profiles", profile}) {
+        ::CreateDirectoryA(folder.c_str(), nullptr);
+        wizard.fileSystem.AddFolder(folder);
+    }
+    wizard.shell.folders[0x1c] = root + "\\Local\\";
+    wizard.shell.folders[0x1a] = root + "\\Roaming\\";
+    fixtures::WriteChromiumHistory(chrome + "\\History",
+                                   {{"https://chrome.example/a", 1}, {"https://untyped.example/", 0}});
+    fixtures::WriteChromiumCookies(chrome + "\\Network\\Cookies", {{".a.example", "x"}, {"b.example", "y"}});
+    fixtures::WriteFirefoxPlaces(profile + "\\places.sqlite",
+                                 {{"https://firefox.example/b", 1}, {"https://chrome.example/a", 1}});
+    fixtures::WriteFirefoxCookies(profile + "\\cookies.sqlite", {{".c.example", "z"}, {"a.example", "w"}}, 1);
+    for (const std::string& file : {chrome + "\\History", chrome + "\\Network\\Cookies", profile + "\\places.sqlite",
+                                    profile + "\\cookies.sqlite"})
+        wizard.fileSystem.AddFile(file);
+    wizard.fileSystem.AddFile(firefox + "\\profiles.ini");
+    wizard.fileSystem.SetContent(firefox + "\\profiles.ini",
+                                 "[Profile0]\r\nIsRelative=1\r\nPath=Profiles/p.default\r\n");
+    const auto bytes = [&] {
+        std::vector<std::string> all;
+        for (const char* file : {"\\places.sqlite", "\\places.sqlite-wal", "\\cookies.sqlite", "\\cookies.sqlite-wal",
+                                 "\\cookies.sqlite-shm"})
+            all.push_back(fixtures::FileBytes(profile + file) + "|" +
+                          (fixtures::FileExists(profile + file) ? "y" : "n"));
+        all.push_back(fixtures::FileBytes(chrome + "\\History"));
+        return all;
+    };
+    const auto before = bytes();
+    win32::Win32Databases databases(SqliteDatabases::Changes::kKeptInMemory);
+    wizard.browserDatabases = &databases;
+    wizard.registry.SetStringValue(Hive::CurrentUser, kTypedKey, "url1", "http://typed.example/");
+
+    wizard.Open();
+    wizard.Next();
+    EXPECT_THAT(wizard.Rows(IDC_frmSetup_lstSites0),
+                ElementsAre("http://typed.example/", "https://chrome.example/a", "https://firefox.example/b"));
+    wizard.Next();
+    EXPECT_THAT(wizard.Rows(IDC_frmSetup_lstSites3), ElementsAre("a.example", "b.example", "c.example"));
+    wizard.window.reset();
+    EXPECT_EQ(bytes(), before);
+    nimbral::wintest::RemoveTree(root);
 }
 
 }  // namespace

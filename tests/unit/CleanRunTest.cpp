@@ -55,6 +55,9 @@ class RecordingPlugins final : public PluginRunner {
             throw std::runtime_error("bad plugin");
         results.AppendLine("ran " + name);
     }
+    void RunBuiltInByName(const std::string& name, ResultsSurface& results, const ProtectedPlaces&) override {
+        results.AppendLine("ran the program's own " + name);
+    }
 };
 
 class CleanRunTest : public ::testing::Test {
@@ -195,10 +198,12 @@ TEST_F(CleanRunTest, TheStatusNamesEachStepAsItRuns) {
 }
 
 TEST_F(CleanRunTest, SelectedPluginsRunInListOrderFramedByTheirNames) {
-    plugins = {{"First", true}, {"Skipped", false}, {"Second", true}};
-    EXPECT_THAT(Run(), ElementsAre("-- BEGIN || Plugins", "STARTING PLUGIN: First", "ran First",
-                                   "FINISHED PLUGIN: First", "-----", "STARTING PLUGIN: Second", "ran Second",
-                                   "FINISHED PLUGIN: Second", "-----", "-- END   || Plugins", "  "));
+    plugins = {{"First", true}, {"Skipped", false}, {"Second", true}, {"Second", true, true}};
+    EXPECT_THAT(Run(),
+                ElementsAre("-- BEGIN || Plugins", "STARTING PLUGIN: First", "ran First", "FINISHED PLUGIN: First",
+                            "-----", "STARTING PLUGIN: Second", "ran Second", "FINISHED PLUGIN: Second", "-----",
+                            "STARTING PLUGIN: Second", "ran the program's own Second", "FINISHED PLUGIN: Second",
+                            "-----", "-- END   || Plugins", "  "));
 }
 
 TEST_F(CleanRunTest, AFailureEscapingAStepIsLoggedAndTheRunStillEnds) {

@@ -104,6 +104,53 @@ TEST_F(PluginFilesTest, NoMoreThanTheTableHoldsIsListed) {
     EXPECT_EQ(tables.names[1000], "P01000");
 }
 
+// The program's own entries, as the browsers give them.
+class FixedEntries final : public BuiltInPlugins {
+  public:
+    std::vector<std::string> EntryNames() override { return names; }
+    void Run(const std::string& name, ResultsSurface& results, const ProtectedPlaces&) override {
+        results.AppendLine("built-in " + name);
+    }
+    std::vector<std::string> names = {"Brave Cookies", "Brave History"};
+};
+
+TEST_F(PluginFilesTest, TheProgramsOwnEntriesFollowThePluginsAndAreTickedOnlyWhenChosen) {
+    FixedEntries entries;
+    const auto build = [&] {
+        BuildPluginList(tables, lstPlugs, lister, settings, kProgram, &entries);
+        std::vector<std::string> shown;
+        for (const PluginEntry& line : lstPlugs)
+            shown.push_back(line.text + (line.selected ? " [x]" : " [ ]") + (line.builtIn ? " built-in" : ""));
+        return shown;
+    };
+    // A plugin file whose name holds an entry's, or is held by one, hides nothing and is not hidden.
+    fs.AddFile(kPlugins + "\\Brave.ww1");
+    fs.AddFile(kWasher + "\\Brave Cookies Extra.ww1");
+    Choose("Brave History", "True");
+    Choose("Brave Cookies", "false");
+    EXPECT_THAT(build(), ElementsAre("Brave [ ]", "Brave Cookies [ ] built-in", "Brave History [x] built-in"));
+
+    // A refresh starts from the list as it is and lists them once, still last.
+    fs.AddFile(kPlugins + "\\Zed.ww1");
+    fs.RemoveFolder(kWasher, {});
+    EXPECT_THAT(build(),
+                ElementsAre("Brave [ ]", "Zed [ ]", "Brave Cookies [ ] built-in", "Brave History [x] built-in"));
+
+    // Without the plugins folder they are there all the same.
+    tables.Clear();
+    lstPlugs.clear();
+    fs.RemoveFolder(kPlugins, {});
+    EXPECT_THAT(build(), ElementsAre("Brave Cookies [ ] built-in", "Brave History [x] built-in"));
+
+    // The runner hands an entry to its owner, never to a plugin file of the same name.
+    testing::FakeRegistry registry;
+    testing::RecordingResults results;
+    FileLister fileEngine(fs);
+    PluginFiles runner(PluginServices{fs, registry, fileEngine}, kProgram, &entries);
+    runner.RunBuiltInByName("Brave History", results, ProtectedPlaces());
+    EXPECT_THAT(results.lines, ElementsAre("built-in Brave History"));
+}
+
 TEST_F(PluginFilesTest, TheProgramsOwnCopyWinsForEachListOnItsOwn) {
     testing::FakeRegistry registry;
     testing::FakeShell shell;

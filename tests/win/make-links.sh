@@ -52,3 +52,20 @@ mkfifo "$links/plugins/Fifo.ww1"
 # \\localhost\cshare is drive C: under another name.
 mkdir -p "$WINEPREFIX/dosdevices/unc/localhost"
 ln -sfn ../../../drive_c "$WINEPREFIX/dosdevices/unc/localhost/cshare"
+
+# A Chrome whose first profile's cookie file and cache lead out of the prefix, and whose second
+# profile is itself a link out: nothing behind them may change.
+browser="$outside/browser"
+mkdir -p "$browser/cache" "$browser/profile/Cache"
+echo cached >"$browser/cache/data_0"
+sqlite3 "$browser/Cookies" "CREATE TABLE meta(key LONGVARCHAR NOT NULL UNIQUE PRIMARY KEY, value LONGVARCHAR);
+    CREATE TABLE cookies(host_key TEXT NOT NULL, name TEXT NOT NULL, value TEXT NOT NULL);
+    INSERT INTO cookies VALUES ('.outside.example', 'SID', 'precious');"
+sqlite3 "$browser/profile/History" "CREATE TABLE urls(id INTEGER PRIMARY KEY, url TEXT, typed_count INTEGER DEFAULT 0);
+    INSERT INTO urls(url) VALUES ('https://outside.example/');"
+data="$links/browsers/Local/Google/Chrome/User Data"
+mkdir -p "$data/Default/Network"
+echo '{}' >"$data/Default/Preferences"
+ln -s "$browser/Cookies" "$data/Default/Network/Cookies"
+ln -s "$browser/cache" "$data/Default/Cache"
+ln -s "$browser/profile" "$data/Profile 1"

@@ -2,7 +2,9 @@
 // that has been used for a while. Every trace is left through the API that a browser, the shell or an
 // everyday program would use, so the cleaner meets the real thing: typed addresses, content, cookie and
 // history entries of the URL cache, cookie files, recent documents, a media player list, temp files,
-// recycled files, a Run-box list, search lists and the cleaner's own settings with keep-lists and decoys.
+// recycled files, a Run-box list, search lists, the profiles of today's browsers (Chrome and Firefox,
+// their databases made with the browsers' own schemas) and the cleaner's own settings with keep-lists
+// and decoys.
 // With --check it reads every trace back through the same APIs and exits non-zero on any difference,
 // so tests can use it as a fixture builder and trust what it built.
 
@@ -24,6 +26,7 @@
 #include <string>
 #include <vector>
 
+#include "fixtures/BrowserFixtures.h"
 #include "platform/win32/UniqueHandles.h"
 #include "platform/win32/Win32SettingsArea.h"
 #include "settings/SettingsStore.h"
@@ -118,6 +121,7 @@ enum Part {
     RunBox,
     Search,
     Apps,
+    Browsers,
     kParts
 };
 
@@ -142,6 +146,7 @@ constexpr std::array<PartInfo, kParts> kPartInfo = {{
     {"--run", "Run-box entries", 5, 26},
     {"--search", "search terms in each list", 4, 26},
     {"--apps", "recent files of WordPad and Paint, and the Registry Editor's last key", 4, 9},
+    {"--browsers", "profiles each of Chrome and Firefox (and of Edge from 2 on)", 1, 20},
 }};
 
 struct Options {
@@ -156,7 +161,8 @@ constexpr char kUsage[] =
     "  all              every part with its demonstration count (the default when no part is named)\n"
     "  --PART N         seed N of one part; naming parts without 'all' seeds only those. PART is one of\n"
     "                   typed, cache, cookie-entries, history, cookies, recent, media, temp, recycle,\n"
-    "                   run (at most 26), search (at most 26), apps (at most 9)\n"
+    "                   run (at most 26), search (at most 26), apps (at most 9), browsers (profiles\n"
+    "                   each of Chrome and Firefox, and of Edge too from 2 on; at most 20)\n"
     "  --settings-only  only the program's settings; --no-settings leaves them alone\n"
     "  --plain          store the settings unscrambled (\"enc\"=\"0\"); scrambled is the default\n"
     "  --check          read everything back through the same APIs; exit 1 on a difference\n"
@@ -237,6 +243,8 @@ struct Places {
     std::string documents;
     std::string music;
     std::string temp;
+    std::string localAppData;
+    std::string roamingAppData;
 };
 
 std::string SpecialFolder(int csidl) {
@@ -257,6 +265,8 @@ Places FindPlaces() {
     places.recent = SpecialFolder(CSIDL_RECENT);
     places.documents = SpecialFolder(CSIDL_PERSONAL);
     places.music = SpecialFolder(CSIDL_MYMUSIC);
+    places.localAppData = SpecialFolder(CSIDL_LOCAL_APPDATA);
+    places.roamingAppData = SpecialFolder(CSIDL_APPDATA);
     char windir[MAX_PATH] = {};
     const DWORD length = ::GetEnvironmentVariableA("windir", windir, sizeof windir);
     if (length > 0 && length < sizeof windir)
@@ -303,6 +313,7 @@ struct Plan {
     std::vector<std::string> runCommands;
     std::vector<std::string> searchTerms;
     std::vector<std::string> appRecentFiles;  // in both applications' lists; also selects the sample plugins
+    int browserProfiles = 0;                  // of each browser seeded; also selects their entries
     std::optional<SettingsPlan> settings;
     bool scramble = true;
 };
@@ -397,6 +408,7 @@ Plan MakePlan(const Options& options, const Places& places) {
     }
     for (int i = 0; i < n[Apps]; ++i)
         plan.appRecentFiles.push_back(places.documents + "Picture " + std::to_string(i + 1) + ".bmp");
+    plan.browserProfiles = n[Browsers];
     if (options.settings) {
         SettingsPlan settings;
         settings.sit.assign(kKeepSites.begin(), kKeepSites.end());
@@ -838,6 +850,158 @@ void CheckRecycleBin(const Plan& plan, const Places& places, __int64 recycledBef
     }
 }
 
+// ---- today's browsers ----
+
+// The sites of the browsers' traces: some on the keep-lists or below a kept site, some not.
+const std::vector<nimbral::fixtures::Cookie> kBrowserCookies = {
+    {".news.example.org", "SID", "s1"},       {"login.news.example.org", "LOGIN", "l1"},
+    {"accounts.mail.example", "GAUTH", "g1"}, {".ads.example.net", "AdId", "a1"},
+    {".tracker.example", "uid", "t1"},        {"shop.example.net", "cart", "c1"},
+};
+
+std::vector<nimbral::fixtures::Address> BrowserAddresses() {
+    nimbral::fixtures::Address bank{"https://bank.example/login", 2, 3, "Bank"};
+    nimbral::fixtures::Address home{"https://www.example.com/", 1, 2, "Example"};
+    nimbral::fixtures::Address news{"https://news.example.org/world/today.html", 1, 1, "News"};
+    news.searchTerm = "weather tomorrow";
+    nimbral::fixtures::Address video{"https://video.example.net/watch?v=a1b2c3", 0, 2, "Video"};
+    video.downloaded = true;
+    nimbral::fixtures::Address forum{"https://forum.example.org/thread/1207", 0, 1, "Forum"};
+    forum.bookmarked = true;
+    return {bank, home, news, video, forum};
+}
+
+struct ChromiumBrowser {
+    const char* entryName;
+    const char* userData;  // below the local application data folder
+};
+// Edge joins from two profiles on, so a larger machine has three browsers.
+std::vector<ChromiumBrowser> ChromiumBrowsers(int profiles) {
+    std::vector<ChromiumBrowser> browsers{{"Google Chrome", "Google\\Chrome\\User Data"}};
+    if (profiles > 1)
+        browsers.push_back({"Microsoft Edge", "Microsoft\\Edge\\User Data"});
+    return browsers;
+}
+
+std::string ChromiumProfileName(int i) {
+    return i == 0 ? "Default" : "Profile " + std::to_string(i);
+}
+
+std::string FirefoxProfileName(int i) {
+    return "demo" + std::to_string(1000 + i) + ".default-release";
+}
+
+// The names of the entries the demonstration ticks: every entry of every browser seeded.
+std::vector<std::string> BrowserEntries(int profiles) {
+    std::vector<std::string> names;
+    if (profiles == 0)
+        return names;
+    std::vector<std::string> browsers;
+    for (const ChromiumBrowser& browser : ChromiumBrowsers(profiles))
+        browsers.push_back(browser.entryName);
+    browsers.push_back("Mozilla Firefox");
+    for (const std::string& browser : browsers) {
+        for (const char* kind : {" Cache", " Cookies", " History"})
+            names.push_back(browser + kind);
+    }
+    return names;
+}
+
+bool EnsureFolders(const std::string& path) {
+    for (std::size_t at = path.find('\\', 3); at != std::string::npos; at = path.find('\\', at + 1)) {
+        if (!EnsureFolder(path.substr(0, at)))
+            return false;
+    }
+    return EnsureFolder(path);
+}
+
+void SeedFile(const std::string& path, const std::string& text, Problems& problems) {
+    if (!EnsureFolders(path.substr(0, path.rfind('\\'))) || !WriteFileText(path, text))
+        problems.AddWithError("cannot write " + path);
+}
+
+// Databases are written where the browser keeps them, whole, whatever was there.
+template <typename Write>
+void SeedDatabase(const std::string& path, Write write, Problems& problems) {
+    if (!EnsureFolders(path.substr(0, path.rfind('\\')))) {
+        problems.AddWithError("cannot make the folder of " + path);
+        return;
+    }
+    try {
+        write(path);
+    } catch (const std::exception& e) {
+        problems.Add("cannot write " + path + ": " + e.what());
+    }
+}
+
+void SeedBrowsers(const Plan& plan, const Places& places, Problems& problems) {
+    if (plan.browserProfiles == 0)
+        return;
+    if (places.localAppData.empty() || places.roamingAppData.empty()) {
+        problems.Add("the system names no application data folders for the browsers");
+        return;
+    }
+    for (const ChromiumBrowser& browser : ChromiumBrowsers(plan.browserProfiles)) {
+        const std::string userData = places.localAppData + browser.userData;
+        SeedFile(userData + "\\Local State", "{\"profile\":{\"info_cache\":{}}}", problems);
+        for (int i = 0; i < plan.browserProfiles; ++i) {
+            const std::string profile = userData + "\\" + ChromiumProfileName(i);
+            SeedFile(profile + "\\Preferences", "{}", problems);
+            SeedDatabase(
+                profile + "\\Network\\Cookies",
+                [](const std::string& p) { nimbral::fixtures::WriteChromiumCookies(p, kBrowserCookies); }, problems);
+            SeedDatabase(
+                profile + "\\History",
+                [](const std::string& p) { nimbral::fixtures::WriteChromiumHistory(p, BrowserAddresses()); }, problems);
+            SeedFile(profile + "\\Visited Links", "visited links table", problems);
+            SeedFile(profile + "\\Top Sites", "top sites", problems);
+            SeedFile(profile + "\\Cache\\Cache_Data\\data_0", "cached page", problems);
+            SeedFile(profile + "\\Code Cache\\js\\index", "cached script", problems);
+            SeedFile(profile + "\\GPUCache\\data_1", "cached shader", problems);
+        }
+    }
+    const std::string firefox = places.roamingAppData + "Mozilla\\Firefox";
+    std::string ini;
+    for (int i = 0; i < plan.browserProfiles; ++i) {
+        ini += "[Profile" + std::to_string(i) + "]\r\nName=demo" + std::to_string(i) +
+               "\r\nIsRelative=1\r\nPath=Profiles/" + FirefoxProfileName(i) + "\r\n" + (i == 0 ? "Default=1\r\n" : "") +
+               "\r\n";
+        const std::string profile = firefox + "\\Profiles\\" + FirefoxProfileName(i);
+        SeedFile(profile + "\\parent.lock", "", problems);
+        SeedDatabase(
+            profile + "\\cookies.sqlite",
+            [](const std::string& p) { nimbral::fixtures::WriteFirefoxCookies(p, kBrowserCookies); }, problems);
+        SeedDatabase(
+            profile + "\\places.sqlite",
+            [](const std::string& p) { nimbral::fixtures::WriteFirefoxPlaces(p, BrowserAddresses()); }, problems);
+        SeedFile(
+            places.localAppData + "Mozilla\\Firefox\\Profiles\\" + FirefoxProfileName(i) + "\\cache2\\entries\\5E1A",
+            "cached page", problems);
+    }
+    SeedFile(firefox + "\\profiles.ini", ini + "[General]\r\nStartWithLastProfile=1\r\nVersion=2\r\n", problems);
+}
+
+void CheckBrowsers(const Plan& plan, const Places& places, Problems& problems) {
+    const auto expect = [&](const std::string& path, const std::string& sql, std::int64_t count) {
+        const std::int64_t got = nimbral::fixtures::QueryCount(path, sql);
+        if (got != count)
+            problems.Add("check: " + path + " answers " + std::to_string(got) + " to " + sql);
+    };
+    for (int i = 0; i < plan.browserProfiles; ++i) {
+        for (const ChromiumBrowser& browser : ChromiumBrowsers(plan.browserProfiles)) {
+            const std::string profile = places.localAppData + browser.userData + "\\" + ChromiumProfileName(i);
+            expect(profile + "\\Network\\Cookies", "SELECT count(*) FROM cookies",
+                   static_cast<std::int64_t>(kBrowserCookies.size()));
+            expect(profile + "\\History", "SELECT count(*) FROM urls",
+                   static_cast<std::int64_t>(BrowserAddresses().size()));
+        }
+        const std::string profile = places.roamingAppData + "Mozilla\\Firefox\\Profiles\\" + FirefoxProfileName(i);
+        expect(profile + "\\cookies.sqlite", "SELECT count(*) FROM moz_cookies",
+               static_cast<std::int64_t>(kBrowserCookies.size()));
+        expect(profile + "\\places.sqlite", "SELECT count(*) FROM moz_bookmarks WHERE fk IS NOT NULL", 1);
+    }
+}
+
 void SeedSettings(const Plan& plan, Problems& problems) {
     if (!plan.settings)
         return;
@@ -867,6 +1031,8 @@ void SeedSettings(const Plan& plan, Problems& problems) {
     }
     for (const char* plugin : kDemoPlugins)
         save(std::string("plug") + plugin, plan.appRecentFiles.empty() ? "False" : "True");
+    for (const std::string& entry : BrowserEntries(std::max(plan.browserProfiles, 1)))
+        save("plug" + entry, plan.browserProfiles == 0 ? "False" : "True");
     for (const std::string& path : plan.settings->pat) {
         if (!Exists(path) && !WriteFileText(path, "A decoy document.\r\n"))
             problems.AddWithError("cannot write the decoy " + path);
@@ -933,6 +1099,7 @@ void Seed(const Plan& plan, const Places& places, Problems& problems) {
         WriteList(kRegeditKey, {{"LastKey", "HKEY_CURRENT_USER\\Software\\Microsoft\\Internet Explorer\\TypedURLs"}},
                   problems);
     }
+    SeedBrowsers(plan, places, problems);
     SeedSettings(plan, problems);
 }
 
@@ -949,6 +1116,7 @@ void Check(const Plan& plan, const Places& places, __int64 recycledBefore, Probl
     CheckList(kClassicSearchKey, MruValues(plan.searchTerms), problems);
     CheckList(kWordpadRecentKey, NumberedValues("File", 1, plan.appRecentFiles), problems);
     CheckList(kPaintRecentKey, NumberedValues("File", 1, plan.appRecentFiles), problems);
+    CheckBrowsers(plan, places, problems);
     CheckSettings(plan, problems);
 }
 

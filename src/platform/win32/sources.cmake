@@ -3,6 +3,7 @@ target_sources(nimbral_win32 PRIVATE
     platform/win32/Win32HistoryLibrary.cpp
     platform/win32/Win32UrlCache.cpp
     platform/win32/CleanLock.cpp
+    platform/win32/Win32Databases.cpp
 )
 
 # The embedded web browser's OLE container.
