@@ -81,7 +81,22 @@ void BuildPluginList(PluginTables& tables,
     }
 }
 
+void BuildPluginList(PluginTables& tables,
+                     PluginList& lstPlugs,
+                     FileLister& File1,
+                     const SettingsStore& settings,
+                     const std::string& programFolder,
+                     const PluginSources& sources) {
+    BuildPluginList(tables, lstPlugs, File1, settings, programFolder);
+    for (PluginSource* source : sources)
+        source->AddEntries(lstPlugs, settings);
+}
+
 void PluginFiles::RunPluginByName(const std::string& name, ResultsSurface& results, const ProtectedPlaces& places) {
+    for (PluginSource* source : sources_) {
+        if (source->RunEntry(name, results, places))
+            return;
+    }
     const auto pick = [&](const char* extension) -> std::string {
         for (const std::string& folder : {programFolder_ + "\\plugins", std::string(kWasherFolder)}) {
             const std::string path = folder + "\\" + name + extension;

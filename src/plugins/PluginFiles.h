@@ -31,19 +31,29 @@ void BuildPluginList(PluginTables& tables,
                      FileLister& File1,
                      const SettingsStore& settings,
                      const std::string& programFolder);
+// The same, then the lines of each source after the plugin files'.
+void BuildPluginList(PluginTables& tables,
+                     PluginList& lstPlugs,
+                     FileLister& File1,
+                     const SettingsStore& settings,
+                     const std::string& programFolder,
+                     const PluginSources& sources);
 
 // Runs a plugin's lists: from the program's "plugins" folder when the file is there, otherwise from
-// the second folder, for each of the two lists on its own.
+// the second folder, for each of the two lists on its own. A line that one of the sources added is
+// that source's to run.
 class PluginFiles final : public PluginRunner {
   public:
-    PluginFiles(PluginServices services, std::string programFolder)
-        : services_(services), programFolder_(std::move(programFolder)) {}
+    PluginFiles(PluginServices services, std::string programFolder, PluginSources sources = {})
+        : services_(services), programFolder_(std::move(programFolder)), sources_(std::move(sources)) {}
 
     void RunPluginByName(const std::string& name, ResultsSurface& results, const ProtectedPlaces& places) override;
+    const PluginSources& Sources() const { return sources_; }
 
   private:
     PluginServices services_;
     std::string programFolder_;
+    PluginSources sources_;
 };
 
 }  // namespace nimbral
