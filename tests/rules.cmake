@@ -1,0 +1,6 @@
+# Tests of the community rules: natively over the doubles, under Wine against the real system.
+if(NOT WIN32)
+    target_sources(nimbral_unit_tests PRIVATE
+        unit/RuleFileTest.cpp
+    )
+endif()
