@@ -22,6 +22,17 @@ struct ReportLine {
     std::string text;
 };
 
+bool IsLiteral(const ResolvedPath& path) {
+    return std::none_of(path.segments.begin(), path.segments.end(),
+                        [](const std::string& part) { return HasWildcard(part); });
+}
+
+// A folder without wildcards, judged where it finally lies, as the run would judge it.
+std::string WhereItLies(FileSystem& fileSystem, const ResolvedPath& path) {
+    const std::string shown = path.Shown();
+    return fileSystem.FinalPath(shown).value_or(shown);
+}
+
 ReportLine NoteLine(const RuleNote& note) {
     std::string text = "Line " + Count(note.line) + " [" + PrintableText(note.entry) + "]: ";
     const std::string reason(RefusalReason(note.refusal));
@@ -100,10 +111,20 @@ void CommunityRules::AddEntries(PluginList& lstPlugs, const SettingsStore& setti
 
     VariableResolver variables(services_.folders);
     const std::vector<ResolvedPath> databases = BrowserDatabases(variables);
+    // Asked of the system only when a key could reach a browser's database at all.
+    std::optional<ProtectedPlaces> places;
+    std::optional<PlaceJudge> judge;
+    const auto refusedAnyway = [&](const FileKeyRule& rule, const ResolvedPath& path) {
+        if (!judge) {
+            places = ProtectedPlaces::Resolve(services_.shell.OwnFolders(), fileSystem);
+            judge.emplace(fileSystem, variables, *places);
+        }
+        return IsLiteral(path) && !judge->FolderRefusal(WhereItLies(fileSystem, path), rule).empty();
+    };
     RuleDetector detector(fileSystem, services_.registry, variables, ReportedWindowsVersion(services_.osVersion));
     for (std::size_t i = 0; i < file_.entries.size(); ++i) {
         const RuleEntry& entry = file_.entries[i];
-        if (TouchesBrowserData(entry, variables, databases)) {
+        if (TouchesBrowserData(entry, variables, databases, refusedAnyway)) {
             notListed_.push_back({entry.line, entry.name, {}, RuleRefusal::kBrowserData, true});
             continue;
         }
@@ -176,12 +197,10 @@ std::vector<std::string> CommunityRules::Report() {
                 continue;
             }
             for (const ResolvedPath& path : resolution.paths) {
-                const bool literal = std::none_of(path.segments.begin(), path.segments.end(),
-                                                  [](const std::string& part) { return HasWildcard(part); });
-                if (!literal)
+                if (!IsLiteral(path))
                     continue;
                 const std::string shown = path.Shown();
-                const std::string folder = services_.fileSystem.FinalPath(shown).value_or(shown);
+                const std::string folder = WhereItLies(services_.fileSystem, path);
                 if (const std::string reason = judge.FolderRefusal(folder, rule); !reason.empty()) {
                     lines.push_back({rule.key.line, "Line " + Count(rule.key.line) + " [" + PrintableText(entry.name) +
                                                         "]: refuses " + PrintableText(shown) + " (" +

@@ -276,7 +276,8 @@ std::vector<ResolvedPath> BrowserDatabases(VariableResolver& variables) {
 
 bool TouchesBrowserData(const RuleEntry& entry,
                         VariableResolver& variables,
-                        const std::vector<ResolvedPath>& databases) {
+                        const std::vector<ResolvedPath>& databases,
+                        const std::function<bool(const FileKeyRule&, const ResolvedPath&)>& refusedAnyway) {
     const std::vector<std::string> words = Words(entry.name);
     if (HoldsWord(words, kBrowserWords) && HoldsWord(words, kDataWords))
         return true;
@@ -284,6 +285,8 @@ bool TouchesBrowserData(const RuleEntry& entry,
         if (rule.refusal)
             continue;
         for (const ResolvedPath& path : variables.Resolve(rule.path).paths) {
+            if (refusedAnyway(rule, path))
+                continue;
             const std::vector<std::string> folder = FullParts(path);
             for (const ResolvedPath& database : databases) {
                 if (CouldDelete(rule, folder, database))

@@ -5,6 +5,7 @@
 // honoured. The run and the rules report ask the same questions here, so what the report says is
 // refused is what the run refuses.
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -56,10 +57,12 @@ bool IsAtOrBelow(const RegistryPlace& place, const RegistryPlace& key);
 // paths with wildcards.
 std::vector<ResolvedPath> BrowserDatabases(VariableResolver& variables);
 // Whether the entry is one of the browsers' own cookie, history or cache entries, or one of its keys
-// could delete one of those databases.
+// could delete one of those databases. refusedAnyway tells of a key that its place keeps from acting
+// wherever it runs (a sweep of a drive's root).
 bool TouchesBrowserData(const RuleEntry& entry,
                         VariableResolver& variables,
-                        const std::vector<ResolvedPath>& databases);
+                        const std::vector<ResolvedPath>& databases,
+                        const std::function<bool(const FileKeyRule&, const ResolvedPath&)>& refusedAnyway);
 
 // The first exclusion of the entry that cannot be honoured; none when all can.
 std::optional<RuleNote> UnhonouredExclusion(const RuleEntry& entry, VariableResolver& variables);
