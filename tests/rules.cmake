@@ -4,6 +4,7 @@ if(NOT WIN32)
         unit/CommunityRulesTest.cpp
         unit/RuleFileTest.cpp
         unit/RuleRunTest.cpp
+        unit/RuleUpdateTest.cpp
         unit/RuleVariablesTest.cpp
     )
 endif()

@@ -6,5 +6,6 @@ target_sources(nimbral_core PRIVATE
     rules/RuleJudge.cpp
     rules/RuleRefusals.cpp
     rules/RuleRunner.cpp
+    rules/RuleUpdate.cpp
     rules/RuleVariables.cpp
 )
