@@ -8,3 +8,11 @@ if(NOT WIN32)
         unit/RuleVariablesTest.cpp
     )
 endif()
+if(WIN32)
+    target_sources(nimbral_win_tests PRIVATE
+        win/LocalHttpServer.cpp
+        win/RuleFilesTest.cpp
+        win/RuleUpdateTest.cpp
+    )
+    target_link_libraries(nimbral_win_tests PRIVATE ws2_32)
+endif()

@@ -64,7 +64,11 @@ Application::Application(Identity identity, MessageBoxes& messages)
       settings_(settingsArea_, identity_.productName),
       listers_(fileSystem_),
       programFolder_(ProgramFolder()),
-      plugins_(PluginServices{fileSystem_, registry_, listers_.FileEngine}, programFolder_),
+      rules_(RuleServices{fileSystem_, registry_, knownFolders_, osVersion_, shell_}, programFolder_),
+      // The browser entries come between the plugin files and the rules.
+      pluginSources_{&rules_},
+      plugins_(PluginServices{fileSystem_, registry_, listers_.FileEngine}, programFolder_, pluginSources_),
+      rulesParts_{rules_, web_, replacer_},
       windows_(Parts(), &browsers_) {}
 
 ProgramParts Application::Parts() {
@@ -83,7 +87,9 @@ ProgramParts Application::Parts() {
                         plugins_,
                         programFolder_,
                         messages_,
-                        [this] { OpenSetupWizard(); }};
+                        [this] { OpenSetupWizard(); },
+                        pluginSources_,
+                        &rulesParts_};
 }
 
 // The main window unloads itself right after asking; whichever way the wizard closes, a freshly
@@ -102,7 +108,7 @@ int Application::RunWindows() {
 }
 
 int Application::RunHeadless(bool confirmTempFolder) {
-    return RunOnce(confirmTempFolder, Parts().Services({}, 0), listers_.File1, {});
+    return RunOnce(confirmTempFolder, Parts().Services({}, 0), listers_.File1, pluginSources_, {});
 }
 
 int Application::RunPreview() {
@@ -113,15 +119,29 @@ int Application::RunPreview() {
     PreviewShell shell(shell_, fileSystem);
     // Listers and a plugin runner of its own, so no part of the run reaches past the preview seams.
     MainWindowListers listers(fileSystem);
-    PluginFiles plugins(PluginServices{fileSystem, registry, listers.FileEngine}, programFolder_);
+    CommunityRules rules(RuleServices{fileSystem, registry, knownFolders_, osVersion_, shell}, programFolder_);
+    const PluginSources sources{&rules};
+    PluginFiles plugins(PluginServices{fileSystem, registry, listers.FileEngine}, programFolder_, sources);
     EngineServices services{settings_,  registry, fileSystem, shell,   urlCache,      history,
                             osVersion_, listers,  lstPlugs_,  plugins, std::string(), 0};
-    return RunOnce(true, services, listers.File1, kPreviewLine);
+    return RunOnce(true, services, listers.File1, sources, kPreviewLine);
+}
+
+int Application::RunRulesReport() {
+    const HANDLE out = StandardOutput();
+    settings_.LoadSettings();
+    pluginTables_.Clear();
+    lstPlugs_.clear();
+    BuildPluginList(pluginTables_, lstPlugs_, listers_.File1, settings_, programFolder_, pluginSources_);
+    for (const std::string& line : rules_.Report())
+        Write(out, line + "\n");
+    return 0;
 }
 
 int Application::RunOnce(bool confirmTempFolder,
                          EngineServices services,
                          FileLister& pluginLister,
+                         const PluginSources& sources,
                          std::string_view firstLine) {
     const HANDLE out = StandardOutput();
     settings_.LoadSettings();
@@ -141,7 +161,7 @@ int Application::RunOnce(bool confirmTempFolder,
     // folder.
     pluginTables_.Clear();
     lstPlugs_.clear();
-    BuildPluginList(pluginTables_, lstPlugs_, pluginLister, settings_, programFolder_);
+    BuildPluginList(pluginTables_, lstPlugs_, pluginLister, settings_, programFolder_, sources);
     services.cookieFolder = services.shell.SpecialFolderPath(0, SpecialFolder::kCookies);
     RunClean(host, services);
     return 0;

@@ -12,13 +12,16 @@
 #include "platform/win32/OleWebBrowser.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32HistoryLibrary.h"
+#include "platform/win32/Win32KnownFolders.h"
 #include "platform/win32/Win32OsVersionSource.h"
 #include "platform/win32/Win32Registry.h"
 #include "platform/win32/Win32SettingsArea.h"
 #include "platform/win32/Win32Shell.h"
 #include "platform/win32/Win32UrlCache.h"
+#include "platform/win32/Win32WebDownload.h"
 #include "plugins/PluginFiles.h"
 #include "plugins/PluginList.h"
+#include "rules/CommunityRules.h"
 #include "settings/SettingsStore.h"
 #include "system/Listers.h"
 #include "system/modRebrand.h"
@@ -48,11 +51,17 @@ class Application {
     // The same run over seams that only note what they would change: the clean's log, after a first
     // line that says nothing was changed, with the temp folder question taken as answered OK.
     int RunPreview();
+    // The community rules report, as the main window's load would read the rules, to standard output.
+    int RunRulesReport();
 
   private:
     // The password prompt when protection is on, then one run over the given seams, its log (after
     // firstLine, when there is one) to standard output.
-    int RunOnce(bool confirmTempFolder, EngineServices services, FileLister& pluginLister, std::string_view firstLine);
+    int RunOnce(bool confirmTempFolder,
+                EngineServices services,
+                FileLister& pluginLister,
+                const PluginSources& sources,
+                std::string_view firstLine);
     ProgramParts Parts();
     void OpenSetupWizard();
 
@@ -64,6 +73,9 @@ class Application {
     win32::Win32HistoryLibrary history_;
     win32::Win32OsVersionSource osVersion_;
     win32::OleBrowserEmbedder browsers_;
+    win32::Win32KnownFolders knownFolders_;
+    win32::Win32WebDownload web_;
+    win32::Win32FileReplacer replacer_{fileSystem_};
     Identity identity_;
     MessageBoxes& messages_;
     SettingsStore settings_;
@@ -71,7 +83,10 @@ class Application {
     std::string programFolder_;
     PluginTables pluginTables_;
     PluginList lstPlugs_;
+    CommunityRules rules_;
+    PluginSources pluginSources_;
     PluginFiles plugins_;
+    RulesParts rulesParts_;
     ProgramWindows windows_;
     std::optional<frmSetup> setup_;
 };

@@ -15,6 +15,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
     const nimbral::CommandLineSwitches switches = nimbral::ParseCommandLine(commandLine ? commandLine : "");
     if (switches.preview)
         return app.RunPreview();
+    if (switches.rulesReport)
+        return app.RunRulesReport();
     if (switches.autoClean)
         return app.RunHeadless(switches.yes);
     return app.RunWindows();

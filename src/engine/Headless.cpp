@@ -16,6 +16,8 @@ CommandLineSwitches ParseCommandLine(std::string_view commandLine) {
             switches.yes = true;
         if (EqualsIgnoreCase(word, "/preview"))
             switches.preview = true;
+        if (EqualsIgnoreCase(word, "/rules"))
+            switches.rulesReport = true;
         pos = end + 1;
     }
     return switches;

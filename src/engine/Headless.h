@@ -17,6 +17,7 @@ struct CommandLineSwitches {
     // "/preview": the clean's log with nothing changed; on its own as well, since a user who asks
     // for a preview must never get anything else.
     bool preview = false;
+    bool rulesReport = false;  // "/rules": the community rules report, nothing cleaned
 };
 
 // Switches are words of their own, letter case ignored; anything else is left alone.

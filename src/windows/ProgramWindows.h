@@ -19,6 +19,8 @@
 #include "windows/frmMain.h"
 #include "windows/frmPlugins.h"
 #include "windows/frmResults.h"
+#include "windows/frmRules.h"
+#include "windows/frmRulesUpdate.h"
 #include "windows/frmSplash.h"
 #include "windows/frmWebsite.h"
 
@@ -43,6 +45,10 @@ struct ProgramParts {
     MessageBoxes& messages;
     // Loads and shows the setup wizard; none while the program has no wizard.
     std::function<void()> openSetupWizard;
+    // Lines of the plugin list beyond the plugin files, in order.
+    PluginSources pluginSources = {};
+    // The community rules' report and update; none while the program has no rules.
+    RulesParts* rules = nullptr;
 
     // What a clean run works with, for the given cookie folder and main window.
     EngineServices Services(std::string cookieFolder, WindowHandle mainWindow) const;
@@ -69,6 +75,7 @@ class ProgramWindows final : public frmMain::Actions, public CleanHost {
     Form8* Help() { return Loaded(help_); }
     frmAbout* About() { return Loaded(about_); }
     frmPlugins* Plugins() { return plugins_.IsOpen() ? &plugins_ : nullptr; }
+    frmRules* RulesReport() { return Loaded(rulesReport_); }
     frmWebsite& Launcher() { return launcher_; }
     const std::string& WebsiteRequest() const { return websiteRequest_; }
 
@@ -79,6 +86,8 @@ class ProgramWindows final : public frmMain::Actions, public CleanHost {
     void OpenWebsite(const std::string& request) override;
     void OpenPluginBrowser() override;
     void EndProgram() override;
+    void OpenRulesReport() override;
+    bool UpdateCommunityRules() override;
 
     ResultsSurface& ShowResults() override;
 
@@ -99,6 +108,7 @@ class ProgramWindows final : public frmMain::Actions, public CleanHost {
     std::optional<frmResults> results_;
     std::optional<Form8> help_;
     std::optional<frmAbout> about_;
+    std::optional<frmRules> rulesReport_;
     bool ended_ = false;
 };
 

@@ -196,8 +196,10 @@ bool Win32FileReplacer::Replace(const std::string& path, const std::string& cont
     const std::string part = path + ".part";
     const std::u16string beside = Utf16FromProgramText(part);
     const auto* besideName = reinterpret_cast<const wchar_t*>(beside.c_str());
-    // A new file only: whatever is there already (a file left from before, or a link placed to have
-    // some other file overwritten) makes the update fail rather than be written through.
+    // A new file only. A piece left by an earlier run that was stopped goes first; anything else there
+    // (a link placed to have some other file overwritten) makes the update fail rather than be written
+    // through.
+    fileSystem_.RemoveFile(part);
     bool written = false;
     {
         UniqueHfile file(
