@@ -110,7 +110,7 @@ void CommunityRules::AddEntries(PluginList& lstPlugs, const SettingsStore& setti
         return;
 
     VariableResolver variables(services_.folders);
-    const std::vector<ResolvedPath> databases = BrowserDatabases(variables);
+    const std::vector<BrowserDatabase> databases = BrowserDatabases(variables);
     // Asked of the system only when a key could reach a browser's database at all.
     std::optional<ProtectedPlaces> places;
     std::optional<PlaceJudge> judge;
@@ -122,6 +122,7 @@ void CommunityRules::AddEntries(PluginList& lstPlugs, const SettingsStore& setti
         return IsLiteral(path) && !judge->FolderRefusal(WhereItLies(fileSystem, path), rule).empty();
     };
     RuleDetector detector(fileSystem, services_.registry, variables, ReportedWindowsVersion(services_.osVersion));
+    std::vector<std::size_t> found;
     for (std::size_t i = 0; i < file_.entries.size(); ++i) {
         const RuleEntry& entry = file_.entries[i];
         if (TouchesBrowserData(entry, variables, databases, refusedAnyway)) {
@@ -141,9 +142,19 @@ void CommunityRules::AddEntries(PluginList& lstPlugs, const SettingsStore& setti
             notListed_.push_back({entry.line, entry.name, {}, RuleRefusal::kNameAlreadyListed, true});
             continue;
         }
+        found.push_back(i);
+    }
+    // The choices of all the lines in one read of the settings.
+    std::vector<std::string> keys;
+    keys.reserve(found.size());
+    for (const std::size_t i : found)
+        keys.push_back("plug" + file_.entries[i].name);
+    const std::vector<std::string> choices = settings.GetSettings(keys, "False");
+    for (std::size_t k = 0; k < found.size(); ++k) {
+        const RuleEntry& entry = file_.entries[found[k]];
         // Deleting an application's traces unasked would be the fault: only a tick the user gave counts.
-        lstPlugs.push_back({entry.name, settings.GetSetting("plug" + entry.name, "False") == "True", entry.warning});
-        listed_.emplace(FoldCase(entry.name), i);
+        lstPlugs.push_back({entry.name, choices[k] == "True", entry.warning});
+        listed_.emplace(FoldCase(entry.name), found[k]);
     }
 }
 

@@ -106,12 +106,57 @@ bool RuleDetector::Exists(const ResolvedPath& path) {
     return false;
 }
 
-bool RuleDetector::KeyExists(const RegistryPlace& place) {
-    const auto [hive, keyPath] = SeamKey(place);
-    if (!registry_.SubkeyNames(hive, keyPath))
+// Walked down from the hive, each key's subkeys listed once: most entries ask after a vendor that is
+// not under Software, which that one listing answers. The hive's own root, which may hold thousands of
+// keys, is never listed: the first level is opened directly.
+bool RuleDetector::KeyExists(Hive hive, const std::string& keyPath) {
+    std::vector<std::string> parts;
+    for (std::size_t start = 0; start <= keyPath.size();) {
+        const std::size_t end = std::min(keyPath.find('\\', start), keyPath.size());
+        if (end > start)
+            parts.push_back(FoldCase(std::string_view(keyPath).substr(start, end - start)));
+        start = end + 1;
+    }
+    if (parts.empty())
         return false;
-    if (!place.valueName)
-        return true;
+    std::string at = parts[0];
+    for (std::size_t i = 1;; ++i) {
+        const std::optional<std::unordered_set<std::string>>& subkeys = SubkeysOf(hive, at);
+        if (!subkeys)
+            return false;
+        if (i == parts.size())
+            return true;
+        if (!subkeys->count(parts[i]))
+            return false;
+        at += "\\" + parts[i];
+    }
+}
+
+const std::optional<std::unordered_set<std::string>>& RuleDetector::SubkeysOf(Hive hive, const std::string& key) {
+    const std::string id = DecimalText(static_cast<std::uint64_t>(hive)) + ":" + key;
+    auto found = subkeys_.find(id);
+    if (found != subkeys_.end())
+        return found->second;
+    std::optional<std::unordered_set<std::string>> folded;
+    if (const auto names = registry_.SubkeyNames(hive, key)) {
+        folded.emplace();
+        for (const std::string& name : *names)
+            folded->insert(FoldCase(name));
+    }
+    return subkeys_.emplace(id, std::move(folded)).first->second;
+}
+
+bool RuleDetector::PlaceExists(const RegistryPlace& place) {
+    auto [hive, keyPath] = SeamKey(place);
+    bool exists = KeyExists(hive, keyPath);
+    // A 32-bit program keeps its machine-wide keys where a 64-bit one sees them under WOW6432Node.
+    constexpr std::string_view kSoftware = "software\\";
+    if (!exists && hive == Hive::LocalMachine && FoldCase(keyPath).rfind(kSoftware, 0) == 0) {
+        keyPath = "Software\\WOW6432Node\\" + keyPath.substr(kSoftware.size());
+        exists = KeyExists(hive, keyPath);
+    }
+    if (!exists || !place.valueName)
+        return exists;
     const auto names = registry_.ValueNames(hive, keyPath);
     return names && std::any_of(names->begin(), names->end(),
                                 [&place](const std::string& name) { return EqualsIgnoreCase(name, *place.valueName); });
@@ -121,7 +166,7 @@ bool RuleDetector::Detected(const RuleEntry& entry) {
     if (entry.detectOs && (!windows_ || !WithinVersions(*windows_, *entry.detectOs)))
         return false;
     for (const DetectRule& rule : entry.detects) {
-        if (!rule.refusal && KeyExists(rule.place))
+        if (!rule.refusal && PlaceExists(rule.place))
             return true;
     }
     for (const DetectFileRule& rule : entry.detectFiles) {

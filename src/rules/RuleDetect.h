@@ -1,13 +1,15 @@
 #pragma once
 
 // Whether an entry's application is on this machine: its Windows versions, its registry keys, its
-// files and folders. Thousands of entries ask about the same few folders (Program Files, AppData),
-// so each folder is listed once and every question about it is answered from that listing.
+// files and folders. Thousands of entries ask about the same few folders (Program Files, AppData)
+// and keys (Software), so each folder and key is listed once and every question about what it holds
+// is answered from that listing.
 
 #include <cstddef>
 #include <optional>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "platform/FileSystem.h"
@@ -43,13 +45,18 @@ class RuleDetector {
         std::vector<DirEntry> entries;
     };
     const Listing* ListingOf(const std::string& folder);
-    bool KeyExists(const RegistryPlace& place);
+    bool KeyExists(Hive hive, const std::string& keyPath);
+    // The key's subkeys, listed once; none when the key is not there.
+    const std::optional<std::unordered_set<std::string>>& SubkeysOf(Hive hive, const std::string& key);
+    bool PlaceExists(const RegistryPlace& place);
 
     FileSystem& fileSystem_;
     Registry& registry_;
     VariableResolver& variables_;
     std::optional<WindowsVersion> windows_;
     std::unordered_map<std::string, std::optional<Listing>> listings_;  // by folded folder
+    // The folded names of each key's subkeys, by hive and folded key; none for a key that is not there.
+    std::unordered_map<std::string, std::optional<std::unordered_set<std::string>>> subkeys_;
 };
 
 }  // namespace nimbral

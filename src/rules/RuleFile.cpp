@@ -1,5 +1,6 @@
 #include "rules/RuleFile.h"
 
+#include <algorithm>
 #include <unordered_set>
 #include <utility>
 
@@ -119,6 +120,15 @@ bool IsUtf8(std::string_view text) {
         i += length;
     }
     return true;
+}
+
+// Almost every line of a release is plain ASCII, which is program text as it stands.
+std::string ProgramText(std::string_view utf8) {
+    for (const char c : utf8) {
+        if (static_cast<unsigned char>(c) >= 0x80 || c == '<')
+            return ProgramTextFromUtf8(utf8);
+    }
+    return std::string(utf8);
 }
 
 std::vector<std::string_view> Split(std::string_view text, char separator) {
@@ -327,7 +337,7 @@ struct EntryBeingRead {
     RuleEntry entry;
     std::optional<RuleRefusal> refusal;
     std::string refusedKey;
-    std::unordered_set<std::string> keyNames;  // folded
+    std::vector<std::string> keyNames;  // folded; an entry has a few dozen keys at most
 
     void Refuse(RuleRefusal why, std::string key = {}) {
         if (refusal)
@@ -353,22 +363,24 @@ const KeyName* KnownKey(std::string_view name) {
 void ReadKey(EntryBeingRead& reading, std::string_view line, std::size_t lineNumber) {
     const std::size_t equals = line.find('=');
     if (equals == std::string_view::npos) {
-        reading.Refuse(RuleRefusal::kNotAKey, ProgramTextFromUtf8(line));
+        reading.Refuse(RuleRefusal::kNotAKey, ProgramText(line));
         return;
     }
     const std::string_view name = TrimBlanks(line.substr(0, equals));
     const std::string_view rawValue = TrimBlanks(line.substr(equals + 1));
     const KeyName* known = IsUtf8(name) ? KnownKey(name) : nullptr;
     if (!known) {
-        reading.Refuse(RuleRefusal::kUnknownKey, ProgramTextFromUtf8(line));
+        reading.Refuse(RuleRefusal::kUnknownKey, ProgramText(line));
         return;
     }
-    if (!reading.keyNames.insert(FoldCase(name)).second) {
+    std::string folded = FoldCase(name);
+    if (std::find(reading.keyNames.begin(), reading.keyNames.end(), folded) != reading.keyNames.end()) {
         reading.Refuse(RuleRefusal::kDuplicateKey, std::string(name));
         return;
     }
+    reading.keyNames.push_back(std::move(folded));
 
-    RuleKey key{std::string(name), ProgramTextFromUtf8(rawValue), lineNumber};
+    RuleKey key{std::string(name), ProgramText(rawValue), lineNumber};
     // Checked on the bytes as written, before anything could stand in for them.
     std::optional<RuleRefusal> unusable;
     if (!IsUtf8(rawValue))
@@ -445,7 +457,7 @@ std::optional<std::string> EntryName(std::string_view line) {
     name = TrimBlanks(name);
     if (name.empty() || name.size() > kMaxNameLength || !IsUtf8(name) || HasControlCharacter(name))
         return std::string();
-    return ProgramTextFromUtf8(name);
+    return ProgramText(name);
 }
 
 std::optional<std::size_t> StatedEntries(std::string_view line) {
@@ -489,7 +501,7 @@ class Parser {
             reading_->entry.line = number;
             const auto name = EntryName(line);
             if (!name) {
-                reading_->Refuse(RuleRefusal::kBadEntryName, ProgramTextFromUtf8(line));
+                reading_->Refuse(RuleRefusal::kBadEntryName, ProgramText(line));
             } else {
                 reading_->entry.name = *name;
                 if (name->empty())

@@ -1,5 +1,6 @@
 #include "rules/RuleJudge.h"
 
+#include <algorithm>
 #include <array>
 
 #include "text/AnsiText.h"
@@ -64,12 +65,22 @@ std::vector<std::string> Parts(std::string_view path) {
 
 // Whether two parts, either of which may hold wildcards, could name the same entry. Two patterns are
 // taken to meet: a refusal too many only keeps an entry off the list.
-bool CouldMeet(const std::string& a, const std::string& b) {
-    if (!HasWildcard(a))
+bool CouldMeet(const std::string& a, bool patternA, const std::string& b, bool patternB) {
+    if (!patternA && !patternB)
+        return EqualsIgnoreCase(a, b);
+    if (!patternA)
         return MatchesWildcard(a, b);
-    if (!HasWildcard(b))
+    if (!patternB)
         return MatchesWildcard(b, a);
     return true;
+}
+
+std::vector<bool> Wildcards(const std::vector<std::string>& parts) {
+    std::vector<bool> wildcards;
+    wildcards.reserve(parts.size());
+    for (const std::string& part : parts)
+        wildcards.push_back(HasWildcard(part));
+    return wildcards;
 }
 
 std::vector<std::string> FullParts(const ResolvedPath& path) {
@@ -140,19 +151,20 @@ bool HoldsWord(const std::vector<std::string>& words, const std::string_view (&w
     return false;
 }
 
-bool CouldDelete(const FileKeyRule& rule, const std::vector<std::string>& folder, const ResolvedPath& database) {
-    std::vector<std::string> target = FullParts(database);
-    const std::string name = target.back();
-    target.pop_back();
+bool CouldDelete(const FileKeyRule& rule,
+                 const std::vector<std::string>& folder,
+                 const std::vector<bool>& wildcards,
+                 const BrowserDatabase& database) {
+    const std::vector<std::string>& target = database.folder;
     const bool recursive = rule.flag != FileKeyFlag::kNone;
     if (folder.size() > target.size() || (!recursive && folder.size() != target.size()))
         return false;
     for (std::size_t i = 0; i < folder.size(); ++i) {
-        if (!CouldMeet(folder[i], target[i]))
+        if (!CouldMeet(folder[i], wildcards[i], target[i], database.wildcards[i]))
             return false;
     }
     for (const std::string& pattern : rule.patterns) {
-        if (CouldMeet(name, pattern))
+        if (CouldMeet(database.name, false, pattern, HasWildcard(pattern)))
             return true;
     }
     return false;
@@ -265,18 +277,24 @@ bool IsAtOrBelow(const RegistryPlace& place, const RegistryPlace& key) {
     return placeHive == keyHive && IsAtOrBelow(FoldCase(placePath), FoldCase(keyPath));
 }
 
-std::vector<ResolvedPath> BrowserDatabases(VariableResolver& variables) {
-    std::vector<ResolvedPath> databases;
+std::vector<BrowserDatabase> BrowserDatabases(VariableResolver& variables) {
+    std::vector<BrowserDatabase> databases;
     for (const Database& database : kBrowserDatabases) {
-        for (ResolvedPath& path : variables.Resolve({std::string(database.variable), std::string(database.rest)}).paths)
-            databases.push_back(std::move(path));
+        for (const ResolvedPath& path :
+             variables.Resolve({std::string(database.variable), std::string(database.rest)}).paths) {
+            std::vector<std::string> folder = FullParts(path);
+            std::string name = std::move(folder.back());
+            folder.pop_back();
+            std::vector<bool> wildcards = Wildcards(folder);
+            databases.push_back({std::move(folder), std::move(wildcards), std::move(name)});
+        }
     }
     return databases;
 }
 
 bool TouchesBrowserData(const RuleEntry& entry,
                         VariableResolver& variables,
-                        const std::vector<ResolvedPath>& databases,
+                        const std::vector<BrowserDatabase>& databases,
                         const std::function<bool(const FileKeyRule&, const ResolvedPath&)>& refusedAnyway) {
     const std::vector<std::string> words = Words(entry.name);
     if (HoldsWord(words, kBrowserWords) && HoldsWord(words, kDataWords))
@@ -285,13 +303,14 @@ bool TouchesBrowserData(const RuleEntry& entry,
         if (rule.refusal)
             continue;
         for (const ResolvedPath& path : variables.Resolve(rule.path).paths) {
-            if (refusedAnyway(rule, path))
-                continue;
             const std::vector<std::string> folder = FullParts(path);
-            for (const ResolvedPath& database : databases) {
-                if (CouldDelete(rule, folder, database))
-                    return true;
-            }
+            const std::vector<bool> wildcards = Wildcards(folder);
+            const bool reaches = std::any_of(databases.begin(), databases.end(), [&](const BrowserDatabase& database) {
+                return CouldDelete(rule, folder, wildcards, database);
+            });
+            // Asked last: it may have to look at the machine.
+            if (reaches && !refusedAnyway(rule, path))
+                return true;
         }
     }
     return false;

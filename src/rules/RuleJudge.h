@@ -53,15 +53,20 @@ bool IsSystemKey(const RegistryPlace& place);
 // Whether place (a key, or one value) is key or lies below it.
 bool IsAtOrBelow(const RegistryPlace& place, const RegistryPlace& key);
 
-// Where the cookie and history databases that the browser entries edit lie on this machine, as rule
-// paths with wildcards.
-std::vector<ResolvedPath> BrowserDatabases(VariableResolver& variables);
+// Where one of the cookie and history databases that the browser entries edit lies on this machine:
+// the parts of its folder, which may hold wildcards, and its name.
+struct BrowserDatabase {
+    std::vector<std::string> folder;
+    std::vector<bool> wildcards;  // for each part of the folder
+    std::string name;
+};
+std::vector<BrowserDatabase> BrowserDatabases(VariableResolver& variables);
 // Whether the entry is one of the browsers' own cookie, history or cache entries, or one of its keys
 // could delete one of those databases. refusedAnyway tells of a key that its place keeps from acting
 // wherever it runs (a sweep of a drive's root).
 bool TouchesBrowserData(const RuleEntry& entry,
                         VariableResolver& variables,
-                        const std::vector<ResolvedPath>& databases,
+                        const std::vector<BrowserDatabase>& databases,
                         const std::function<bool(const FileKeyRule&, const ResolvedPath&)>& refusedAnyway);
 
 // The first exclusion of the entry that cannot be honoured; none when all can.

@@ -1,5 +1,6 @@
 #include "rules/RuleVariables.h"
 
+#include <algorithm>
 #include <array>
 
 #include "system/ProtectedFolders.h"
@@ -146,9 +147,33 @@ const std::string& VariableResolver::AccountName() {
     return *accountName_;
 }
 
+const std::vector<std::string>& VariableResolver::Bases(std::string_view name) {
+    std::string key = FoldCase(name);
+    const auto found = bases_.find(key);
+    if (found != bases_.end())
+        return found->second;
+    std::vector<std::string> bases;
+    if (const Variable* variable = FindVariable(name)) {
+        for (const std::optional<KnownFolder>& folder : variable->folders) {
+            if (!folder)
+                continue;
+            std::string base = Folder(*folder);
+            if (variable->source == Source::kDriveOf)
+                base = DriveRootOf(base);
+            base = WithoutTrailingSeparators(std::move(base));
+            const bool twice = std::any_of(bases.begin(), bases.end(),
+                                           [&base](const std::string& known) { return EqualsIgnoreCase(known, base); });
+            if (!base.empty() && ResolveFullPath(base) && !twice)
+                bases.push_back(std::move(base));
+        }
+    }
+    return bases_.emplace(std::move(key), std::move(bases)).first->second;
+}
+
 Resolution VariableResolver::Resolve(const RulePath& path) {
     Resolution resolution;
-    std::vector<std::string> bases;
+    const std::vector<std::string>* bases = nullptr;
+    std::string root;
     bool temp = false;
     std::string_view rest = path.rest;
     if (!path.variable.empty()) {
@@ -158,16 +183,8 @@ Resolution VariableResolver::Resolve(const RulePath& path) {
             return resolution;
         }
         temp = variable->temp;
-        for (const std::optional<KnownFolder>& folder : variable->folders) {
-            if (!folder)
-                continue;
-            std::string base = Folder(*folder);
-            if (variable->source == Source::kDriveOf)
-                base = DriveRootOf(base);
-            if (!base.empty())
-                bases.push_back(std::move(base));
-        }
-        if (bases.empty()) {
+        bases = &Bases(path.variable);
+        if (bases->empty()) {
             resolution.refusal = RuleRefusal::kFolderUnknown;
             return resolution;
         }
@@ -180,24 +197,28 @@ Resolution VariableResolver::Resolve(const RulePath& path) {
         resolution.refusal = RuleRefusal::kNetworkPath;
         return resolution;
     } else if (rest.size() >= 3 && IsDriveLetter(rest[0]) && rest[1] == ':' && IsSeparator(rest[2])) {
-        bases.push_back(std::string(rest.substr(0, 2)) + "\\");
+        root = std::string(rest.substr(0, 2)) + "\\";
         rest.remove_prefix(3);
     } else {
         resolution.refusal = RuleRefusal::kNotFullPath;
         return resolution;
     }
 
-    const auto named = WithUserName(rest, AccountName());
-    if (!named) {
-        resolution.refusal = RuleRefusal::kFolderUnknown;
-        return resolution;
+    std::optional<std::string> named;
+    if (rest.find('%') != std::string_view::npos) {
+        named = WithUserName(rest, AccountName());
+        if (!named) {
+            resolution.refusal = RuleRefusal::kFolderUnknown;
+            return resolution;
+        }
+        rest = *named;
     }
     std::vector<std::string> segments;
-    for (std::size_t at = 0; at < named->size();) {
+    for (std::size_t at = 0; at < rest.size();) {
         std::size_t end = at;
-        while (end < named->size() && !IsSeparator((*named)[end]))
+        while (end < rest.size() && !IsSeparator(rest[end]))
             ++end;
-        const std::string_view segment = std::string_view(*named).substr(at, end - at);
+        const std::string_view segment = rest.substr(at, end - at);
         at = end + 1;
         if (segment.empty())
             continue;
@@ -212,18 +233,12 @@ Resolution VariableResolver::Resolve(const RulePath& path) {
         segments.emplace_back(segment);
     }
 
-    for (std::string& base : bases) {
-        base = WithoutTrailingSeparators(std::move(base));
-        if (!ResolveFullPath(base))
-            continue;
-        bool twice = false;
-        for (const ResolvedPath& known : resolution.paths)
-            twice = twice || EqualsIgnoreCase(known.base, base);
-        if (!twice)
-            resolution.paths.push_back({base, segments, temp});
+    if (bases) {
+        for (std::size_t i = 0; i < bases->size(); ++i)
+            resolution.paths.push_back({(*bases)[i], i + 1 < bases->size() ? segments : std::move(segments), temp});
+    } else {
+        resolution.paths.push_back({std::move(root), std::move(segments), temp});
     }
-    if (resolution.paths.empty())
-        resolution.refusal = RuleRefusal::kFolderUnknown;
     return resolution;
 }
 

@@ -49,10 +49,13 @@ class VariableResolver {
     const std::string& Folder(KnownFolder folder);
 
   private:
+    // The folders a variable stands for, full and each once; empty when the system names none.
+    const std::vector<std::string>& Bases(std::string_view variable);
     const std::string& AccountName();
 
     KnownFolders& folders_;
     std::map<KnownFolder, std::string> known_;
+    std::map<std::string, std::vector<std::string>> bases_;  // by folded variable
     std::optional<std::string> accountName_;
 };
 

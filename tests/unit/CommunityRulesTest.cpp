@@ -73,6 +73,7 @@ TEST_F(CommunityRulesTest, AnEntryIsListedWhenAnyOfItsDetectionsHoldsAndItsWindo
     }
     fs.AddFolder("C:\\users\\me\\AppData\\Roaming\\Beta");
     registry.SetStringValue(Hive::CurrentUser, "Software\\Delta", "x", "1");
+    registry.SetStringValue(Hive::LocalMachine, "Software\\WOW6432Node\\Theta", "x", "1");
     registry.SetStringValue(Hive::LocalMachine, "SYSTEM\\CurrentControlSet\\Hardware Profiles\\Current\\Software\\Eps",
                             "x", "1");
     const struct {
@@ -93,6 +94,10 @@ TEST_F(CommunityRulesTest, AnEntryIsListedWhenAnyOfItsDetectionsHoldsAndItsWindo
         {"Detect=HKEY_CURRENT_USER\\Software\\Delta|x", true},
         {"Detect=HKCU\\Software\\Delta|y", false},
         {"Detect=HKCU\\Software\\Nope", false},
+        {"Detect=HKCU\\SOFTWARE\\delta", true},
+        {"Detect=HKCU\\Software\\Delta\\Missing", false},
+        {"Detect=HKLM\\Software\\Theta", true},
+        {"Detect=HKCU\\Software\\Theta", false},
         {"Detect=HKCC\\Software\\Eps", true},
         {"Detect1=HKCU\\Software\\Nope\nDetect2=HKCU\\Software\\Nope2\nDetectFile1=%ProgramFiles%\\Alpha", true},
         {"DetectOS=6.2|\nDetectFile=%ProgramFiles%\\Alpha", false},
