@@ -14,6 +14,7 @@
 #include "doubles/FakeSettingsArea.h"
 #include "doubles/FakeShell.h"
 #include "doubles/RecordingResults.h"
+#include "engine/Headless.h"
 #include "plugins/PluginFiles.h"
 #include "rules/CommunityRules.h"
 
@@ -224,6 +225,19 @@ TEST_F(CommunityRulesTest, WithoutAReadableFileNothingIsListedAndTheReportSaysWh
     fs.SetReportedSize(kRules, kMaxRuleFileBytes + 1);
     EXPECT_THAT(Build(), IsEmpty());
     EXPECT_THAT(rules.Report(), ElementsAre("Rules file: " + kRules, "The file is not read: it is larger than 16 MB."));
+}
+
+}  // namespace
+}  // namespace nimbral
+
+namespace nimbral {
+namespace {
+
+TEST(RulesSwitch, TheReportIsAskedForByAWordOfItsOwnInAnyCase) {
+    EXPECT_TRUE(ParseCommandLine("/rules").rulesReport);
+    EXPECT_TRUE(ParseCommandLine("/auto /RULES").rulesReport);
+    EXPECT_FALSE(ParseCommandLine("/rulesx").rulesReport);
+    EXPECT_FALSE(ParseCommandLine("/auto rules").rulesReport);
 }
 
 }  // namespace

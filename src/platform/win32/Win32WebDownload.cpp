@@ -180,8 +180,11 @@ Download Win32WebDownload::Fetch(const std::string& url, std::uint64_t limit, co
     if (opened)
         Receive(*request, opened, limit, transfer, download);
 
-    if (opened) {
-        ::InternetCloseHandle(opened);
+    // A request that failed or was given up may have a handle all the same, which is closed too; one
+    // whose handle has not even been made yet is left to the library with what it writes to.
+    const HINTERNET made = opened ? opened : request->handle.load();
+    if (made) {
+        ::InternetCloseHandle(made);
         if (::WaitForSingleObject(request->closing.get(), kCloseWaitMs) == WAIT_OBJECT_0)
             delete request;
     } else if (!pending) {
