@@ -207,6 +207,10 @@ std::vector<std::string> CommunityRules::Report() {
                 lines.push_back(NoteLine({rule.key.line, entry.name, rule.key.Written(), *resolution.refusal, false}));
                 continue;
             }
+            // Only a sweep is refused for its folder; the files a specific pattern names are judged
+            // one by one where they lie.
+            if (!SweepsFolder(rule))
+                continue;
             for (const ResolvedPath& path : resolution.paths) {
                 if (!IsLiteral(path))
                     continue;

@@ -12,14 +12,14 @@ namespace {
 // A wildcard path over a large tree must not list it all.
 constexpr std::size_t kMaxFoldersPerPart = 4096;
 
-struct SpecialFolder {
+struct SpecialDetection {
     std::string_view name;
     std::string_view variable;
     std::string_view rest;
 };
 
 // The old shorthand of some entries for "this browser or mail program is installed".
-constexpr SpecialFolder kSpecialDetects[] = {
+constexpr SpecialDetection kSpecialDetects[] = {
     {"DET_CHROME", "LocalAppData", "\\Google\\Chrome"},
     {"DET_MOZILLA", "AppData", "\\Mozilla\\Firefox"},
     {"DET_THUNDERBIRD", "AppData", "\\Thunderbird"},
@@ -178,7 +178,7 @@ bool RuleDetector::Detected(const RuleEntry& entry) {
         }
     }
     for (const std::string& special : entry.specialDetects) {
-        for (const SpecialFolder& known : kSpecialDetects) {
+        for (const SpecialDetection& known : kSpecialDetects) {
             if (!EqualsIgnoreCase(special, known.name))
                 continue;
             for (const ResolvedPath& path :
