@@ -211,8 +211,16 @@ int Detect(const std::string& programFolder, int runs) {
         for (const nimbral::RuleEntry& entry : file.entries)
             found += detector.Detected(entry) ? 1 : 0;
         const LARGE_INTEGER t4 = Now();
-        std::printf("  one read: file %.1f ms, parse %.1f ms, browser check %.1f ms, detection %.1f ms (%zu)\n",
-                    Milliseconds(t0, t1), Milliseconds(t1, t2), Milliseconds(t2, t3), Milliseconds(t3, t4), found);
+        std::vector<std::string> keys;
+        for (const nimbral::PluginEntry& line : lstPlugs)
+            keys.push_back("plug" + line.text);
+        settings.GetSettings(keys, "False");
+        const LARGE_INTEGER t5 = Now();
+        std::printf(
+            "  one read: file %.1f ms, parse %.1f ms, browser check %.1f ms, detection %.1f ms (%zu), the lines' "
+            "choices %.1f ms\n",
+            Milliseconds(t0, t1), Milliseconds(t1, t2), Milliseconds(t2, t3), Milliseconds(t3, t4), found,
+            Milliseconds(t4, t5));
     }
     std::sort(times.begin(), times.end());
     std::printf("read and detect, %zu entries listed: median %.1f ms, fastest %.1f ms, slowest %.1f ms (%d runs)\n",
