@@ -1,8 +1,8 @@
 #!/bin/sh
 # Fails when a source file includes a header of a layer above its own. The layers, lowest first:
 #   text, platform (the seams), then settings / system / registry / history side by side, then the
-#   Win32 adapters, plugins, engine, browsers, windows, wizard and app. A folder may include its own headers
-#   and those of any lower layer; a layer beside it or above it is off limits, so that no change to
+#   Win32 adapters, plugins, the community rules, engine, browsers, windows, wizard and app. A folder
+#   may include its own headers and those of any lower layer; a layer beside it or above it is off limits, so that no change to
 #   a higher layer can break a lower one.
 # usage: check-layers.sh [SRC_DIR]   (default: src beside this script's folder)
 set -eu
@@ -20,8 +20,8 @@ function layer(path) {
 BEGIN {
     rank["text"] = 0; rank["platform"] = 1
     rank["settings"] = 2; rank["system"] = 2; rank["registry"] = 2; rank["history"] = 2
-    rank["win32"] = 3; rank["plugins"] = 4; rank["engine"] = 5; rank["browsers"] = 6
-    rank["windows"] = 7; rank["wizard"] = 8; rank["app"] = 9
+    rank["win32"] = 3; rank["plugins"] = 4; rank["rules"] = 5; rank["engine"] = 6; rank["browsers"] = 7
+    rank["windows"] = 8; rank["wizard"] = 9; rank["app"] = 10
     bad = 0
 }
 {

@@ -6,13 +6,15 @@ if(WIN32)
         gui/PluginsWindowTest.cpp
         gui/ProgramWindowsTest.cpp
         gui/ResultsWindowTest.cpp
+        gui/RulesWindowsTest.cpp
         gui/SetupWizardTest.cpp
         gui/WindowServicesTest.cpp
+        win/LocalHttpServer.cpp
         win/WinTestMain.cpp
         win/WinTestSupport.cpp
         $<TARGET_OBJECTS:nimbral_resources>
     )
-    target_link_libraries(nimbral_gui_tests PRIVATE nimbral_windows nimbral_wizard nimbral_doubles GTest::gmock)
+    target_link_libraries(nimbral_gui_tests PRIVATE nimbral_windows nimbral_wizard nimbral_doubles GTest::gmock ws2_32)
     nimbral_add_wine_test(gui nimbral_gui_tests)
 
     # nimbral.exe from outside its process, in a prefix of its own.

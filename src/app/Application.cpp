@@ -61,7 +61,11 @@ Application::Application(Identity identity, MessageBoxes& messages)
       browserCleaner_(fileSystem_, shell_, databases_, settings_),
       listers_(fileSystem_),
       programFolder_(ProgramFolder()),
-      plugins_(PluginServices{fileSystem_, registry_, listers_.FileEngine}, programFolder_, &browserCleaner_),
+      rules_(RuleServices{fileSystem_, registry_, knownFolders_, osVersion_, shell_}, programFolder_),
+      // The browser entries come between the plugin files and the rules.
+      pluginSources_{&browserCleaner_, &rules_},
+      plugins_(PluginServices{fileSystem_, registry_, listers_.FileEngine}, programFolder_),
+      rulesParts_{rules_, web_, replacer_},
       windows_(Parts(), &browsers_) {}
 
 ProgramParts Application::Parts() {
@@ -81,7 +85,8 @@ ProgramParts Application::Parts() {
                         programFolder_,
                         messages_,
                         [this] { OpenSetupWizard(); },
-                        &browserCleaner_,
+                        pluginSources_,
+                        &rulesParts_,
                         &cleanLock_};
 }
 
@@ -114,7 +119,7 @@ int Application::RefuseArguments(const std::vector<std::string>& unknown) {
 }
 
 int Application::RunHeadless(bool confirmTempFolder) {
-    return RunOnce(confirmTempFolder, Parts().Services({}, 0), listers_.File1, {});
+    return RunOnce(confirmTempFolder, Parts().Services({}, 0), listers_.File1, pluginSources_, {});
 }
 
 int Application::RunPreview() {
@@ -127,15 +132,29 @@ int Application::RunPreview() {
     MainWindowListers listers(fileSystem);
     win32::Win32Databases databases(SqliteDatabases::Changes::kKeptInMemory);
     BrowserCleaner browsers(fileSystem, shell, databases, settings_);
-    PluginFiles plugins(PluginServices{fileSystem, registry, listers.FileEngine}, programFolder_, &browsers);
+    CommunityRules rules(RuleServices{fileSystem, registry, knownFolders_, osVersion_, shell}, programFolder_);
+    const PluginSources sources{&browsers, &rules};
+    PluginFiles plugins(PluginServices{fileSystem, registry, listers.FileEngine}, programFolder_);
     EngineServices services{settings_,  registry, fileSystem, shell,   urlCache,      history,
                             osVersion_, listers,  lstPlugs_,  plugins, std::string(), 0};
-    return RunOnce(true, services, listers.File1, kPreviewLine);
+    return RunOnce(true, services, listers.File1, sources, kPreviewLine);
+}
+
+int Application::RunRulesReport() {
+    const HANDLE out = StandardOutput();
+    settings_.LoadSettings();
+    pluginTables_.Clear();
+    lstPlugs_.clear();
+    BuildPluginList(pluginTables_, lstPlugs_, listers_.File1, settings_, programFolder_, pluginSources_);
+    for (const std::string& line : rules_.Report())
+        Write(out, line + "\n");
+    return 0;
 }
 
 int Application::RunOnce(bool confirmTempFolder,
                          EngineServices services,
                          FileLister& pluginLister,
+                         const PluginSources& sources,
                          std::string_view firstLine) {
     const HANDLE out = StandardOutput();
     settings_.LoadSettings();
@@ -159,7 +178,7 @@ int Application::RunOnce(bool confirmTempFolder,
     // folder.
     pluginTables_.Clear();
     lstPlugs_.clear();
-    BuildPluginList(pluginTables_, lstPlugs_, pluginLister, settings_, programFolder_, &browserCleaner_);
+    BuildPluginList(pluginTables_, lstPlugs_, pluginLister, settings_, programFolder_, sources);
     services.cookieFolder = services.shell.SpecialFolderPath(0, SpecialFolder::kCookies);
     RunClean(host, services);
     return 0;

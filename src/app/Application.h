@@ -16,13 +16,16 @@
 #include "platform/win32/Win32Databases.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32HistoryLibrary.h"
+#include "platform/win32/Win32KnownFolders.h"
 #include "platform/win32/Win32OsVersionSource.h"
 #include "platform/win32/Win32Registry.h"
 #include "platform/win32/Win32SettingsArea.h"
 #include "platform/win32/Win32Shell.h"
 #include "platform/win32/Win32UrlCache.h"
+#include "platform/win32/Win32WebDownload.h"
 #include "plugins/PluginFiles.h"
 #include "plugins/PluginList.h"
+#include "rules/CommunityRules.h"
 #include "settings/SettingsStore.h"
 #include "system/Listers.h"
 #include "system/modRebrand.h"
@@ -55,11 +58,17 @@ class Application {
     int RunPreview();
     // A command line with arguments the program does not know: one line for each, and nothing done.
     static int RefuseArguments(const std::vector<std::string>& unknown);
+    // The community rules report, as the main window's load would read the rules, to standard output.
+    int RunRulesReport();
 
   private:
     // The password prompt when protection is on, then one run over the given seams, its log (after
     // firstLine, when there is one) to standard output.
-    int RunOnce(bool confirmTempFolder, EngineServices services, FileLister& pluginLister, std::string_view firstLine);
+    int RunOnce(bool confirmTempFolder,
+                EngineServices services,
+                FileLister& pluginLister,
+                const PluginSources& sources,
+                std::string_view firstLine);
     ProgramParts Parts();
     void OpenSetupWizard();
 
@@ -75,6 +84,9 @@ class Application {
     // memory, so that reading them can change nothing.
     win32::Win32Databases databases_;
     win32::Win32Databases databasesForReading_{SqliteDatabases::Changes::kKeptInMemory};
+    win32::Win32KnownFolders knownFolders_;
+    win32::Win32WebDownload web_;
+    win32::Win32FileReplacer replacer_{fileSystem_};
     Identity identity_;
     MessageBoxes& messages_;
     win32::CleanLock cleanLock_;
@@ -84,7 +96,10 @@ class Application {
     std::string programFolder_;
     PluginTables pluginTables_;
     PluginList lstPlugs_;
+    CommunityRules rules_;
+    PluginSources pluginSources_;
     PluginFiles plugins_;
+    RulesParts rulesParts_;
     ProgramWindows windows_;
     std::optional<frmSetup> setup_;
 };

@@ -20,6 +20,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     nimbral::Application app(nimbral::win32::ReadIdentity(), messages);
     if (switches.preview)
         return app.RunPreview();
+    if (switches.rulesReport)
+        return app.RunRulesReport();
     if (switches.autoClean)
         return app.RunHeadless(switches.yes);
     return app.RunWindows();

@@ -144,7 +144,14 @@ std::vector<std::string> BrowserCleaner::EntryNames() {
     return names;
 }
 
-void BrowserCleaner::Run(const std::string& name, ResultsSurface& results, const ProtectedPlaces& places) {
+void BrowserCleaner::AddEntries(PluginList& lstPlugs, const SettingsStore& settings) {
+    for (std::string& name : EntryNames()) {
+        const bool selected = settings.GetSetting(SelectionKey(name), "False") == "True";
+        lstPlugs.push_back({std::move(name), selected, this});
+    }
+}
+
+void BrowserCleaner::RunEntry(const std::string& name, ResultsSurface& results, const ProtectedPlaces& places) {
     for (const Browser& browser : kBrowsers) {
         for (const EntryKind& kind : kEntryKinds) {
             if (name != browser.name + std::string(kind.suffix))

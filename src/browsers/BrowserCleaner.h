@@ -17,15 +17,19 @@
 
 namespace nimbral {
 
-class BrowserCleaner final : public BuiltInPlugins {
+class BrowserCleaner final : public PluginSource {
   public:
     BrowserCleaner(FileSystem& fileSystem, Shell& shell, Databases& databases, SettingsStore& settings)
         : fileSystem_(fileSystem), shell_(shell), databases_(databases), settings_(settings) {}
 
-    std::vector<std::string> EntryNames() override;
+    // The entries for what this machine holds now, in list order.
+    std::vector<std::string> EntryNames();
+    // Lists them whatever the list holds already: a plugin file of the same name neither hides an
+    // entry nor is hidden by it.
+    void AddEntries(PluginList& lstPlugs, const SettingsStore& settings) override;
     // Cookies keep what the cookie keep-list "coo" keeps, history the typed addresses the site
     // keep-list "sit" keeps; caches go whole.
-    void Run(const std::string& name, ResultsSurface& results, const ProtectedPlaces& places) override;
+    void RunEntry(const std::string& name, ResultsSurface& results, const ProtectedPlaces& places) override;
 
   private:
     FileSystem& fileSystem_;

@@ -59,6 +59,8 @@ CommandLineSwitches ParseCommandLine(std::string_view arguments) {
             switches.yes = true;
         else if (EqualsIgnoreCase(argument, "/preview"))
             switches.preview = true;
+        else if (EqualsIgnoreCase(argument, "/rules"))
+            switches.rulesReport = true;
         else
             switches.unknown.push_back(std::move(argument));
     }

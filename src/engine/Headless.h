@@ -18,6 +18,7 @@ struct CommandLineSwitches {
     // "/preview": the clean's log with nothing changed; on its own as well, since a user who asks
     // for a preview must never get anything else.
     bool preview = false;
+    bool rulesReport = false;  // "/rules": the community rules report, nothing cleaned
     // Every other argument, as given. A command line with any of them does nothing at all: a switch
     // mistyped ("-preview", "/preview:yes") must never be taken for a clean.
     std::vector<std::string> unknown;

@@ -207,8 +207,7 @@ void RemoveUnwantedCookies(CleanRunContext& run) {
 }
 
 void RemoveTempInternetFiles(CleanRunContext& run) {
-    WalkUrlCache(run.urlCache, run.results, kTempFilesMode,
-                 KeepText::FromList(run.services.settings.Current().sit));
+    WalkUrlCache(run.urlCache, run.results, kTempFilesMode, KeepText::FromList(run.services.settings.Current().sit));
 }
 
 void CleanDocumentsMenu(CleanRunContext& run) {
@@ -372,10 +371,10 @@ void RunSelectedPlugins(CleanRunContext& run) {
         if (!plugins[i].selected)
             continue;
         const std::string name = plugins[i].text;
-        const bool builtIn = plugins[i].builtIn;
+        PluginSource* const source = plugins[i].source;
         run.results.AppendLine("STARTING PLUGIN: " + name);
-        if (builtIn)
-            run.services.plugins.RunBuiltInByName(name, run.results, run.places);
+        if (source)
+            source->RunEntry(name, run.results, run.places);
         else
             run.services.plugins.RunPluginByName(name, run.results, run.places);
         run.results.AppendLine("FINISHED PLUGIN: " + name);

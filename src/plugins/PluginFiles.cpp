@@ -11,10 +11,6 @@ namespace {
 
 constexpr char kListExtension[] = ".ww1";
 
-std::string SelectionKey(const std::string& name) {
-    return "plug" + name;
-}
-
 // Adds the ".ww1" files of one folder that are not known yet. False when the folder cannot be listed.
 bool ScanFolder(PluginTables& tables,
                 PluginList& lstPlugs,
@@ -90,23 +86,14 @@ void BuildPluginList(PluginTables& tables,
                      FileLister& File1,
                      const SettingsStore& settings,
                      const std::string& programFolder,
-                     BuiltInPlugins* builtIns) {
-    // A refresh starts from the list as it is: the entries of the program's own come again last.
-    lstPlugs.erase(
-        std::remove_if(lstPlugs.begin(), lstPlugs.end(), [](const PluginEntry& line) { return line.builtIn; }),
-        lstPlugs.end());
+                     const PluginSources& sources) {
+    // A refresh starts from the list as it is: the lines of the program's own come again last.
+    lstPlugs.erase(std::remove_if(lstPlugs.begin(), lstPlugs.end(),
+                                  [](const PluginEntry& line) { return line.source != nullptr; }),
+                   lstPlugs.end());
     BuildPluginFileList(tables, lstPlugs, File1, settings, programFolder);
-    if (!builtIns)
-        return;
-    for (std::string& name : builtIns->EntryNames()) {
-        const bool selected = settings.GetSetting(SelectionKey(name), "False") == "True";
-        lstPlugs.push_back({std::move(name), selected, true});
-    }
-}
-
-void PluginFiles::RunBuiltInByName(const std::string& name, ResultsSurface& results, const ProtectedPlaces& places) {
-    if (builtIns_)
-        builtIns_->Run(name, results, places);
+    for (PluginSource* source : sources)
+        source->AddEntries(lstPlugs, settings);
 }
 
 void PluginFiles::RunPluginByName(const std::string& name, ResultsSurface& results, const ProtectedPlaces& places) {

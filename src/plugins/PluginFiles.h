@@ -25,30 +25,28 @@ struct PluginTables {
 
 // Fills the tables and lstPlugs from the ".ww1" files of the program's "plugins" folder, then of
 // the second plugin folder, with each plugin's remembered selection. A folder that cannot be listed
-// ends the plugin files' part of the build where it is. The program's own entries follow, whatever
-// the plugin files are: the name table knows nothing of them, and each is selected only when it
-// was ticked ("True"), since running one unasked would delete what the user never chose to.
+// ends the plugin files' part of the build where it is. The sources' lines follow, whatever the
+// plugin files are: the name table knows nothing of them, and each is selected only when it was
+// ticked ("True"), since running one unasked would delete what the user never chose to.
 void BuildPluginList(PluginTables& tables,
                      PluginList& lstPlugs,
                      FileLister& File1,
                      const SettingsStore& settings,
                      const std::string& programFolder,
-                     BuiltInPlugins* builtIns = nullptr);
+                     const PluginSources& sources = {});
 
 // Runs a plugin's lists: from the program's "plugins" folder when the file is there, otherwise from
 // the second folder, for each of the two lists on its own.
 class PluginFiles final : public PluginRunner {
   public:
-    PluginFiles(PluginServices services, std::string programFolder, BuiltInPlugins* builtIns = nullptr)
-        : services_(services), programFolder_(std::move(programFolder)), builtIns_(builtIns) {}
+    PluginFiles(PluginServices services, std::string programFolder)
+        : services_(services), programFolder_(std::move(programFolder)) {}
 
     void RunPluginByName(const std::string& name, ResultsSurface& results, const ProtectedPlaces& places) override;
-    void RunBuiltInByName(const std::string& name, ResultsSurface& results, const ProtectedPlaces& places) override;
 
   private:
     PluginServices services_;
     std::string programFolder_;
-    BuiltInPlugins* builtIns_;
 };
 
 }  // namespace nimbral

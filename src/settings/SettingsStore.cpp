@@ -94,6 +94,15 @@ std::string SettingsStore::GetSetting(const std::string& key, const std::string&
     return StoredMany({key}).front().value_or(defaultText);
 }
 
+std::vector<std::string> SettingsStore::GetSettings(const std::vector<std::string>& keys,
+                                                    const std::string& defaultText) const {
+    std::vector<std::string> texts;
+    texts.reserve(keys.size());
+    for (std::optional<std::string>& value : StoredMany(keys))
+        texts.push_back(std::move(value).value_or(defaultText));
+    return texts;
+}
+
 bool SettingsStore::SaveSetting(const std::string& key, const std::string& text) const {
     return SaveMany({{key, text}}).front();
 }

@@ -47,6 +47,8 @@ class SettingsStore {
 
     // One setting of the section, for the windows that store single values as they change.
     std::string GetSetting(const std::string& key, const std::string& defaultText) const;
+    // Several settings of the section at once, each as GetSetting gives it, in the order of the keys.
+    std::vector<std::string> GetSettings(const std::vector<std::string>& keys, const std::string& defaultText) const;
     bool SaveSetting(const std::string& key, const std::string& text) const;
 
   private:

@@ -48,7 +48,7 @@ void ProgramWindows::LoadMainWindow() {
                          parts_.programFolder,
                          parts_.messages,
                          static_cast<bool>(parts_.openSetupWizard),
-                         parts_.builtIns};
+                         parts_.pluginSources};
     main_.reset();
     main_.emplace(parts_.instance, std::move(parts), *this);
     main_->Show();
@@ -114,6 +114,27 @@ void ProgramWindows::OpenWebsite(const std::string& request) {
 
 void ProgramWindows::OpenPluginBrowser() {
     plugins_.Load();
+}
+
+// The report of the file as the main window's load read it.
+void ProgramWindows::OpenRulesReport() {
+    if (!parts_.rules)
+        return;
+    rulesReport_.reset();
+    rulesReport_.emplace(parts_.instance, Main() ? main_->Hwnd() : nullptr, parts_.rules->rules.Report());
+    rulesReport_->Show();
+}
+
+bool ProgramWindows::UpdateCommunityRules() {
+    if (!parts_.rules)
+        return false;
+    const HWND owner = Main() ? main_->Hwnd() : nullptr;
+    frmRulesUpdate update(parts_.instance, *parts_.rules,
+                          parts_.settings.GetSetting(kRulesUrlSetting, kDefaultRulesUrl),
+                          parts_.rules->rules.FilePath());
+    const RuleUpdateOutcome outcome = update.Run(owner);
+    parts_.messages.Notice(owner, outcome.message, "Update Community Rules");
+    return outcome.updated;
 }
 
 void ProgramWindows::EndProgram() {

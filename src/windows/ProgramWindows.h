@@ -20,6 +20,8 @@
 #include "windows/frmMain.h"
 #include "windows/frmPlugins.h"
 #include "windows/frmResults.h"
+#include "windows/frmRules.h"
+#include "windows/frmRulesUpdate.h"
 #include "windows/frmSplash.h"
 #include "windows/frmWebsite.h"
 
@@ -44,8 +46,10 @@ struct ProgramParts {
     MessageBoxes& messages;
     // Loads and shows the setup wizard; none while the program has no wizard.
     std::function<void()> openSetupWizard;
-    // The program's own entries of the plugin list; none when it has none.
-    BuiltInPlugins* builtIns = nullptr;
+    // Lines of the plugin list beyond the plugin files, in order.
+    PluginSources pluginSources = {};
+    // The community rules' report and update; none while the program has no rules.
+    RulesParts* rules = nullptr;
     // Keeps a clean from starting while another copy of the program cleans; none in tests.
     win32::CleanLock* cleanLock = nullptr;
 
@@ -74,6 +78,7 @@ class ProgramWindows final : public frmMain::Actions, public CleanHost {
     Form8* Help() { return Loaded(help_); }
     frmAbout* About() { return Loaded(about_); }
     frmPlugins* Plugins() { return plugins_.IsOpen() ? &plugins_ : nullptr; }
+    frmRules* RulesReport() { return Loaded(rulesReport_); }
     frmWebsite& Launcher() { return launcher_; }
     const std::string& WebsiteRequest() const { return websiteRequest_; }
 
@@ -84,6 +89,8 @@ class ProgramWindows final : public frmMain::Actions, public CleanHost {
     void OpenWebsite(const std::string& request) override;
     void OpenPluginBrowser() override;
     void EndProgram() override;
+    void OpenRulesReport() override;
+    bool UpdateCommunityRules() override;
 
     ResultsSurface& ShowResults() override;
 
@@ -104,6 +111,7 @@ class ProgramWindows final : public frmMain::Actions, public CleanHost {
     std::optional<frmResults> results_;
     std::optional<Form8> help_;
     std::optional<frmAbout> about_;
+    std::optional<frmRules> rulesReport_;
     bool ended_ = false;
 };
 

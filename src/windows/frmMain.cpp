@@ -84,7 +84,7 @@ void frmMain::UseVerdanaForTheCheckBoxes() {
 
 void frmMain::RebuildPluginList() {
     BuildPluginList(parts_.pluginTables, parts_.lstPlugs, parts_.File1, parts_.settings, parts_.programFolder,
-                    parts_.builtIns);
+                    parts_.pluginSources);
     ShowPluginList();
 }
 
@@ -164,6 +164,13 @@ void frmMain::OnCommand(int controlId, int notification) {
         case IDC_frmMain_cmdPlugs:
             OnDownloadPlugins();
             return;
+        case IDM_frmMain_mnuPluginsItem1:
+            actions_.OpenRulesReport();
+            return;
+        case IDM_frmMain_mnuPluginsItem2:
+            if (actions_.UpdateCommunityRules())
+                RebuildPluginList();
+            return;
         case IDC_frmMain_cmdVisit:
             actions_.OpenWebsite(kWebsiteRequest);
             return;
@@ -209,6 +216,14 @@ void frmMain::StorePluginLine(int row) {
         return;
     const std::string name = controls::ListRow(list, row);
     const bool selected = controls::ListRowSelected(list, row);
+    // A line that warns of what it removes is ticked only once the user has read the warning.
+    if (selected && static_cast<std::size_t>(row) < parts_.lstPlugs.size()) {
+        const std::string& warning = parts_.lstPlugs[static_cast<std::size_t>(row)].warning;
+        if (!warning.empty() && !parts_.messages.AskOkCancel(Hwnd(), name, warning)) {
+            controls::SelectListRow(list, row, false);
+            return;
+        }
+    }
     parts_.settings.SaveSetting("plug" + name, selected ? "True" : "False");
     if (static_cast<std::size_t>(row) < parts_.lstPlugs.size())
         parts_.lstPlugs[static_cast<std::size_t>(row)].selected = selected;

@@ -36,6 +36,10 @@ class frmMain final : public WindowBase {
         virtual void OpenPluginBrowser() = 0;
         // Ends the program at once.
         virtual void EndProgram() = 0;
+        // Shows the community rules report.
+        virtual void OpenRulesReport() {}
+        // Fetches the current community rules; true when the file was replaced.
+        virtual bool UpdateCommunityRules() { return false; }
     };
 
     // What the window works with, owned by the program for its whole life.
@@ -51,8 +55,8 @@ class frmMain final : public WindowBase {
         std::string programFolder;
         MessageBoxes& messages;
         bool setupWizardAvailable = false;
-        // The program's own entries, listed after the plugins; none when it has none.
-        BuiltInPlugins* builtIns = nullptr;
+        // Lines beyond the plugin files, each source's after the files' in this order.
+        PluginSources pluginSources = {};
     };
 
     // Loads the window hidden: icons, captions, the plugin list, the cookie folder and the ticks, and

@@ -7,7 +7,8 @@
 // icons and pictures.
 //   1000  frmResults    1100  frmMain    1200  frmPass    1300  frmSplash
 //   1400  Form8         1500  frmAbout   1600  frmWebsite  1700  frmSetup (to 1999)
-// The next window takes 2000.
+//   2000  frmPlugins    2100  frmRules   2200  frmRulesUpdate
+// The next window takes 2300.
 
 // The program's icon groups, the same picture: "AAA" by name (the .rc script names it AAA) and 1 by
 // number.
@@ -56,6 +57,8 @@
 #define IDM_frmMain_mnuPluginsItem0 1153
 #define IDM_frmMain_mnuHelpItem 1154
 #define IDM_frmMain_mnuAboutItem 1155
+#define IDM_frmMain_mnuPluginsItem1 1156
+#define IDM_frmMain_mnuPluginsItem2 1157
 #define IDR_frmMain_menu 1199
 
 #define IDD_frmPass 1200
@@ -192,3 +195,11 @@
 #define IDC_frmPlugins_WebBrowser1 2009
 #define IDC_frmPlugins_StatusBar1 2010
 #define IDC_frmPlugins_lblNoBrowser 2011
+
+// The community rules report and the update of the rules.
+#define IDD_frmRules 2100
+#define IDC_frmRules_txtReport 2101
+#define IDD_frmRulesUpdate 2200
+#define IDC_frmRulesUpdate_lblStatus 2201
+#define IDC_frmRulesUpdate_ProgressBar1 2202
+#define IDC_frmRulesUpdate_cmdCancel 2203

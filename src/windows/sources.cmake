@@ -9,6 +9,8 @@ add_library(nimbral_windows STATIC
     windows/frmPass.cpp
     windows/frmPlugins.cpp
     windows/frmResults.cpp
+    windows/frmRules.cpp
+    windows/frmRulesUpdate.cpp
     windows/frmSplash.cpp
     windows/frmWebsite.cpp
     windows/modIcon.cpp
@@ -38,4 +40,6 @@ set_property(SOURCE app/nimbral.rc APPEND PROPERTY OBJECT_DEPENDS
     ${CMAKE_CURRENT_SOURCE_DIR}/windows/frmWebsite.rc
     ${CMAKE_CURRENT_SOURCE_DIR}/wizard/frmSetup.rc
     ${CMAKE_CURRENT_SOURCE_DIR}/windows/frmPlugins.rc
+    ${CMAKE_CURRENT_SOURCE_DIR}/windows/frmRules.rc
+    ${CMAKE_CURRENT_SOURCE_DIR}/windows/frmRulesUpdate.rc
 )

@@ -217,6 +217,63 @@ check "the profile is whole" test "$(ls -A "$profile" | sort | tr '\n' '|')" = "
 check "the program's own folder is whole" test -f "$links_program/nimbral.exe" -a -f "$links_program/plugins/Hostile.ww1"
 wine reg delete 'HKCU\Environment' /v windir /f >/dev/null 2>&1
 
+# ---- the community rules: two made-up applications and an entry that goes for everything it should
+# not, run as plugins; exactly the named files and keys go, every refusal is logged, nothing else
+# changes ----
+scenario=rules
+. "$here/rules/seed-apps.sh"
+rm -rf "$drive/Program Files/washer"
+rules_program="$drive/Tools/NimbralRules"
+mkdir -p "$rules_program/plugins"
+cp "$nimbral" "$build/src/corvelHistoryDeleter.dll" "$rules_program/"
+install_rule_file "$rules_program/plugins"
+seed_rule_apps "$drive" "$profile"
+for flag in detype dehist decook deintt dedocu demedi dewint derecy deruns; do
+    wine reg add "$settings" /v "$flag" /d 0 /f >/dev/null 2>&1
+done
+for entry in Quillpad Orbitmail Sweeper Ghostwriter; do
+    wine reg add "$settings" /v "plug$entry" /d True /f >/dev/null 2>&1
+done
+wine "C:\\Tools\\NimbralRules\\nimbral.exe" /rules </dev/null 2>/dev/null | tr -d '\r' |
+    sed "s/\\\\users\\\\$user\\\\/\\\\users\\\\USER\\\\/g" >"$root/rules-report.txt"
+check "the report counts the file's entries and those listed here" \
+    grep -qzP 'Version: 260101\nEntries: 4\nListed on this machine: 3\n' "$root/rules-report.txt"
+check "the report names the hostile entry's refusals" \
+    test "$(grep -c '^Line [0-9]* \[Sweeper\]: ' "$root/rules-report.txt")" = 4
+# Every entry outside the Windows folder, with its size and time for a file.
+snapshot_machine() {
+    for top in "$drive" "$HOME"; do
+        (cd "$top" && {
+            find . -path ./windows -prune -o -type d -printf '%p|d\n'
+            find . -path ./windows -prune -o ! -type d -printf '%p|%y|%s|%T@\n'
+        })
+    done | LC_ALL=C sort >"$1"
+}
+snapshot_machine "$root/rules-before.txt"
+# The profile named alone ends in a colon, not a backslash.
+wine "C:\\Tools\\NimbralRules\\nimbral.exe" /auto /yes </dev/null 2>/dev/null | tr -d '\r' |
+    sed "s/\\\\users\\\\$user\\([\\\\:]\\)/\\\\users\\\\USER\\1/g" >"$root/rules.log"
+compare_log "$here/rules.expected" "$root/rules.log"
+snapshot_machine "$root/rules-after.txt"
+LC_ALL=C comm -3 "$root/rules-before.txt" "$root/rules-after.txt" |
+    sed -e "s#/$user/#/USER/#" -e 's/|.*//' -e 's/^\t/new /' -e '/^new /!s/^/gone /' |
+    LC_ALL=C sort >"$root/rules-changed.txt"
+a=./users/USER/AppData
+printf 'gone %s\n' "$a/Local/Orbitmail/crash-1.dmp" "$a/Local/Orbitmail/crash-2.dmp" "$a/Local/Quillpad/Cache/a.tmp" \
+    "$a/Local/Quillpad/Cache/sub/b.tmp" "$a/Local/Quillpad/Logs/q.log" \
+    "$a/Roaming/Orbitmail/Profiles/k3x9.default/cache2" "$a/Roaming/Orbitmail/Profiles/k3x9.default/cache2/entries" \
+    "$a/Roaming/Orbitmail/Profiles/k3x9.default/cache2/entries/E1" \
+    "$a/Roaming/Orbitmail/Profiles/k3x9.default/cache2/entries/E2" \
+    "$a/Roaming/Orbitmail/Profiles/k3x9.default/cache2/index" "$a/Roaming/Quillpad/recent.lst" |
+    LC_ALL=C sort >"$root/rules-gone.txt"
+if diff -u "$root/rules-gone.txt" "$root/rules-changed.txt" >"$root/rules-diff.txt"; then pass; else
+    fail "what changed on the machine is not exactly what the rules named"
+    cat "$root/rules-diff.txt"
+fi
+check "the named key went with its subkeys" key_absent 'HKCU\Software\Quillpad\Recent'
+check "the named value went" test -z "$(reg_value 'HKCU\Software\Quillpad' LastFile)"
+check "its neighbour stays" test "$(reg_value 'HKCU\Software\Quillpad' Theme)" = dark
+
 wineserver -k 2>/dev/null
 echo "$passes passed, $failures failed"
 [ "$failures" -eq 0 ]

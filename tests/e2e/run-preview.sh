@@ -31,6 +31,7 @@ check() { # description, command...
 }
 
 . "$here/../../tools/fresh-prefix.sh"
+. "$here/rules/seed-apps.sh"
 
 use_prefix() {
     export WINEPREFIX="$root/$1/prefix" HOME="$root/$1/home" XDG_DATA_HOME="$root/$1/xdg/data"
@@ -40,8 +41,8 @@ use_prefix() {
 }
 
 # The same machine in each prefix: the demonstration traces, the program installed with its sample
-# plugins, links out of the prefix in the temp folder and under a plugin's lines, and a plugin that
-# goes for the Windows folder, the profile and the program's own folder.
+# plugins, links out of the prefix in the temp folder and under a plugin's lines, a plugin that goes
+# for the Windows folder, the profile and the program's own folder, and the community rules.
 seed_prefix() {
     fresh_prefix "$root/$1"
     use_prefix "$1"
@@ -71,6 +72,13 @@ seed_prefix() {
         printf 'C:\\Program Files\\Nimbral\\*.* >plus subdirectories<\r\n'
     } >"$program/plugins/Hostile.ww1"
     printf 'HKey_Current_User\\Software\\NimbralPreview\\+ Value`= Gone\r\nHKey_Current_User\\Software\\NimbralPreview\\Sub\\- Key*\r\nHKey_Current_User\\Software\\NimbralPreview\\- Key*\r\nHKey_Current_User\\Software\\NimbralPreview\\- Key*\r\n' >"$program/plugins/Hostile.ww2"
+    # The community rules, with two made-up applications on the machine and an entry that goes for
+    # everything it should not.
+    install_rule_file "$program/plugins"
+    seed_rule_apps "$drive" "$profile"
+    for entry in Quillpad Orbitmail Sweeper; do
+        wine reg add "$settings" /v "plug$entry" /d True /f >/dev/null 2>&1
+    done
     wine reg add 'HKCU\Software\NimbralPreview' /v Gone /d 1 /f >/dev/null 2>&1
     wine reg add 'HKCU\Software\NimbralPreview\Sub' /v x /d 1 /f >/dev/null 2>&1
     for plugin in Links Hostile 'WordPad and Paint' 'Registry Editor' 'Windows Temp Folder'; do

@@ -39,7 +39,7 @@ struct MainWindow : TestProgram {
     frmMain& Load() {
         window.emplace(ThisProgram(),
                        frmMain::Parts{identity, settings, registry, shell, fileSystem, listers.File1, tables, lstPlugs,
-                                      kProgramFolder, messages, static_cast<bool>(openWizard), builtIns},
+                                      kProgramFolder, messages, static_cast<bool>(openWizard), sources},
                        actions);
         return *window;
     }
@@ -47,7 +47,7 @@ struct MainWindow : TestProgram {
     void AddPlugin(const std::string& name) { fileSystem.AddFile(std::string(kProgramFolder) + "\\plugins\\" + name); }
 
     RecordingActions actions;
-    BuiltInPlugins* builtIns = nullptr;
+    PluginSources sources;
     std::optional<frmMain> window;
 };
 
@@ -318,7 +318,7 @@ TEST(MainWindow, TheBrowsersEntriesFollowThePluginsUntickedUntilChosen) {
     main.fileSystem.AddFolder("C:\\users\\me\\AppData\\Roaming\\Mozilla\\Firefox");
     SqliteDatabases databases;
     BrowserCleaner browsers(main.fileSystem, main.shell, databases, main.settings);
-    main.builtIns = &browsers;
+    main.sources = {&browsers};
     main.AddPlugin("Alpha.ww1");
     main.Store("plugMozilla Firefox Cookies", "True");
     main.Store("plugGoogle Chrome History", "true");
@@ -335,7 +335,7 @@ TEST(MainWindow, TheBrowsersEntriesFollowThePluginsUntickedUntilChosen) {
     ::SendMessageA(list, LB_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&row));
     MouseClick(list, {row.left + 5, (row.top + row.bottom) / 2});
     EXPECT_EQ(main.Stored("plugGoogle Chrome Cache"), "True");
-    EXPECT_TRUE(main.lstPlugs[1].selected && main.lstPlugs[1].builtIn);
+    EXPECT_TRUE(main.lstPlugs[1].selected && main.lstPlugs[1].source == &browsers);
 
     // A refresh lists them once, still after the plugin files.
     main.AddPlugin("Beta.ww1");

@@ -55,7 +55,13 @@ class RecordingPlugins final : public PluginRunner {
             throw std::runtime_error("bad plugin");
         results.AppendLine("ran " + name);
     }
-    void RunBuiltInByName(const std::string& name, ResultsSurface& results, const ProtectedPlaces&) override {
+};
+
+// A source of the program's own lines, which runs them itself.
+class RecordingSource final : public PluginSource {
+  public:
+    void AddEntries(PluginList&, const SettingsStore&) override {}
+    void RunEntry(const std::string& name, ResultsSurface& results, const ProtectedPlaces&) override {
         results.AppendLine("ran the program's own " + name);
     }
 };
@@ -198,7 +204,8 @@ TEST_F(CleanRunTest, TheStatusNamesEachStepAsItRuns) {
 }
 
 TEST_F(CleanRunTest, SelectedPluginsRunInListOrderFramedByTheirNames) {
-    plugins = {{"First", true}, {"Skipped", false}, {"Second", true}, {"Second", true, true}};
+    RecordingSource source;
+    plugins = {{"First", true}, {"Skipped", false}, {"Second", true}, {"Second", true, &source}};
     EXPECT_THAT(Run(),
                 ElementsAre("-- BEGIN || Plugins", "STARTING PLUGIN: First", "ran First", "FINISHED PLUGIN: First",
                             "-----", "STARTING PLUGIN: Second", "ran Second", "FINISHED PLUGIN: Second", "-----",

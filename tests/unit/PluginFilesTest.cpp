@@ -105,10 +105,13 @@ TEST_F(PluginFilesTest, NoMoreThanTheTableHoldsIsListed) {
 }
 
 // The program's own entries, as the browsers give them.
-class FixedEntries final : public BuiltInPlugins {
+class FixedEntries final : public PluginSource {
   public:
-    std::vector<std::string> EntryNames() override { return names; }
-    void Run(const std::string& name, ResultsSurface& results, const ProtectedPlaces&) override {
+    void AddEntries(PluginList& lstPlugs, const SettingsStore& settings) override {
+        for (const std::string& name : names)
+            lstPlugs.push_back({name, settings.GetSetting(SelectionKey(name), "False") == "True", this});
+    }
+    void RunEntry(const std::string& name, ResultsSurface& results, const ProtectedPlaces&) override {
         results.AppendLine("built-in " + name);
     }
     std::vector<std::string> names = {"Brave Cookies", "Brave History"};
@@ -117,10 +120,10 @@ class FixedEntries final : public BuiltInPlugins {
 TEST_F(PluginFilesTest, TheProgramsOwnEntriesFollowThePluginsAndAreTickedOnlyWhenChosen) {
     FixedEntries entries;
     const auto build = [&] {
-        BuildPluginList(tables, lstPlugs, lister, settings, kProgram, &entries);
+        BuildPluginList(tables, lstPlugs, lister, settings, kProgram, {&entries});
         std::vector<std::string> shown;
         for (const PluginEntry& line : lstPlugs)
-            shown.push_back(line.text + (line.selected ? " [x]" : " [ ]") + (line.builtIn ? " built-in" : ""));
+            shown.push_back(line.text + (line.selected ? " [x]" : " [ ]") + (line.source ? " built-in" : ""));
         return shown;
     };
     // A plugin file whose name holds an entry's, or is held by one, hides nothing and is not hidden.
@@ -141,14 +144,7 @@ TEST_F(PluginFilesTest, TheProgramsOwnEntriesFollowThePluginsAndAreTickedOnlyWhe
     lstPlugs.clear();
     fs.RemoveFolder(kPlugins, {});
     EXPECT_THAT(build(), ElementsAre("Brave Cookies [ ] built-in", "Brave History [x] built-in"));
-
-    // The runner hands an entry to its owner, never to a plugin file of the same name.
-    testing::FakeRegistry registry;
-    testing::RecordingResults results;
-    FileLister fileEngine(fs);
-    PluginFiles runner(PluginServices{fs, registry, fileEngine}, kProgram, &entries);
-    runner.RunBuiltInByName("Brave History", results, ProtectedPlaces());
-    EXPECT_THAT(results.lines, ElementsAre("built-in Brave History"));
+    EXPECT_EQ(lstPlugs.back().source, &entries);
 }
 
 TEST_F(PluginFilesTest, TheProgramsOwnCopyWinsForEachListOnItsOwn) {

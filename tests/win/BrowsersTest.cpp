@@ -113,7 +113,7 @@ class BrowsersTest : public ::testing::Test {
     std::vector<std::string> Run(const std::string& entry, Databases& with) {
         BrowserCleaner cleaner(files, shell, with, settings);
         testing::RecordingResults results;
-        cleaner.Run(entry, results, places);
+        cleaner.RunEntry(entry, results, places);
         return results.lines;
     }
     std::vector<std::string> Run(const std::string& entry) { return Run(entry, databases); }

@@ -15,7 +15,7 @@ echo precious >"$outside/inner/deep.txt"
 echo precious >"$outside/hard-original.txt"
 
 # One copy of each kind of link for each way of deleting, so every case starts from the same tree.
-for use in temp ww1; do
+for use in temp ww1 rules; do
     row="$links/$use"
     mkdir -p "$row-filelink" "$row-rellink" "$row-dirlink" "$row-winlink" "$row-hardlink" "$row-deep/sub/inner"
     ln -s "$outside/precious.txt" "$row-filelink/flink.txt"

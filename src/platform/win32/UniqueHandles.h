@@ -125,6 +125,19 @@ struct CacheEnumTraits {
     static void Close(Handle h) { ::FindCloseUrlCache(h); }
 };
 
+// A text the shell allocated for the caller (SHGetKnownFolderPath).
+struct CoTaskTextTraits {
+    using Handle = PWSTR;
+    static Handle Empty() { return nullptr; }
+    static void Close(Handle h) { ::CoTaskMemFree(h); }
+};
+
+struct HinternetTraits {
+    using Handle = HINTERNET;
+    static Handle Empty() { return nullptr; }
+    static void Close(Handle h) { ::InternetCloseHandle(h); }
+};
+
 using UniqueHkey = UniqueAny<HkeyTraits>;
 using UniqueHandle = UniqueAny<HandleTraits>;
 using UniqueHfile = UniqueAny<FileHandleTraits>;
@@ -138,6 +151,8 @@ using UniqueHdc = UniqueAny<HdcTraits>;
 using UniqueHfont = UniqueAny<GdiObjectTraits<HFONT>>;
 using UniqueHbitmap = UniqueAny<GdiObjectTraits<HBITMAP>>;
 using UniqueHicon = UniqueAny<HiconTraits>;
+using UniqueCoTaskText = UniqueAny<CoTaskTextTraits>;
+using UniqueHinternet = UniqueAny<HinternetTraits>;
 
 // A window's DC (the screen's with no window), borrowed with GetDC and given back with ReleaseDC.
 class WindowDc {
