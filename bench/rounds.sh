@@ -23,6 +23,10 @@ new_prefix() {
 # profile's links into FROM's home are pointed at TO's.
 copy_prefix() {
     wineserver -k 2>/dev/null || true
+    # The servers of both: one still running for FROM may hold registry changes it has not saved, and
+    # one left running for TO would outlive the folder it serves.
+    WINEPREFIX="$1/prefix" wineserver -k 2>/dev/null || true
+    WINEPREFIX="$2/prefix" wineserver -k 2>/dev/null || true
     rm -rf "$2"
     cp -a "$1" "$2"
     find "$2/prefix/drive_c/users" -maxdepth 2 -type l | while read -r link; do
