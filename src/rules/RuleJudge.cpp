@@ -51,18 +51,6 @@ constexpr std::string_view kSystemKeys[] = {
     "system\\currentcontrolset\\services",
 };
 
-std::vector<std::string> Parts(std::string_view path) {
-    std::vector<std::string> parts;
-    std::size_t at = 0;
-    while (at <= path.size()) {
-        const std::size_t end = std::min(path.find('\\', at), path.size());
-        if (end > at)
-            parts.emplace_back(path.substr(at, end - at));
-        at = end + 1;
-    }
-    return parts;
-}
-
 // Whether two parts, either of which may hold wildcards, could name the same entry. Two patterns are
 // taken to meet: a refusal too many only keeps an entry off the list.
 bool CouldMeet(const std::string& a, bool patternA, const std::string& b, bool patternB) {
@@ -337,6 +325,18 @@ std::optional<RuleNote> UnhonouredExclusion(const RuleEntry& entry, VariableReso
         }
     }
     return std::nullopt;
+}
+
+std::vector<std::string> Parts(std::string_view path) {
+    std::vector<std::string> parts;
+    std::size_t at = 0;
+    while (at <= path.size()) {
+        const std::size_t end = std::min(path.find('\\', at), path.size());
+        if (end > at)
+            parts.emplace_back(path.substr(at, end - at));
+        at = end + 1;
+    }
+    return parts;
 }
 
 }  // namespace nimbral

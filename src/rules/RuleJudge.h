@@ -20,6 +20,8 @@ namespace nimbral {
 
 // "*", "*.*" and the like: every file of the folder.
 bool NamesEveryFile(std::string_view pattern);
+// The segments of a path between its backslashes, empty ones left out.
+std::vector<std::string> Parts(std::string_view path);
 // A key that takes more than some named files directly in one folder: recursive, REMOVESELF, or a
 // pattern that names every file.
 bool SweepsFolder(const FileKeyRule& rule);

@@ -48,18 +48,6 @@ std::optional<std::vector<DirEntry>> EntriesOf(FileSystem& fileSystem, const std
     return entries;
 }
 
-std::vector<std::string> Parts(std::string_view path) {
-    std::vector<std::string> parts;
-    std::size_t at = 0;
-    while (at <= path.size()) {
-        const std::size_t end = std::min(path.find('\\', at), path.size());
-        if (end > at)
-            parts.emplace_back(path.substr(at, end - at));
-        at = end + 1;
-    }
-    return parts;
-}
-
 bool MatchesAny(const std::string& name, const std::vector<std::string>& patterns) {
     return std::any_of(patterns.begin(), patterns.end(),
                        [&name](const std::string& pattern) { return MatchesWildcard(name, pattern); });
