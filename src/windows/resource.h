@@ -17,6 +17,9 @@
 
 #define IDB_frmSplash_Image1 201
 #define IDB_frmAbout_Picture1 202
+// The same pictures drawn for 144 dots per inch.
+#define IDB_frmSplash_Image1_144 203
+#define IDB_frmAbout_Picture1_144 204
 
 // The plugin browser's button pictures.
 #define IDI_frmPlugins_Command3 210

@@ -22,9 +22,12 @@ target_link_libraries(nimbral_windows PUBLIC nimbral_win32 comctl32 user32 gdi32
 add_library(nimbral_resources OBJECT app/nimbral.rc)
 target_include_directories(nimbral_resources PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
 set_property(SOURCE app/nimbral.rc APPEND PROPERTY OBJECT_DEPENDS
+    ${CMAKE_CURRENT_SOURCE_DIR}/app/nimbral.manifest
     ${CMAKE_CURRENT_SOURCE_DIR}/app/art/nimbral.ico
     ${CMAKE_CURRENT_SOURCE_DIR}/app/art/splash.bmp
     ${CMAKE_CURRENT_SOURCE_DIR}/app/art/about.bmp
+    ${CMAKE_CURRENT_SOURCE_DIR}/app/art/splash-144.bmp
+    ${CMAKE_CURRENT_SOURCE_DIR}/app/art/about-144.bmp
     ${CMAKE_CURRENT_SOURCE_DIR}/app/art/go.ico
     ${CMAKE_CURRENT_SOURCE_DIR}/app/art/back.ico
     ${CMAKE_CURRENT_SOURCE_DIR}/app/art/forward.ico

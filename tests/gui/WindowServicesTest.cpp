@@ -80,7 +80,7 @@ TEST(WindowIcons, BothIconGroupsHoldEverySize) {
             sizes.insert(entry[0] == 0 ? 256 : entry[0]);
             EXPECT_EQ(*reinterpret_cast<const WORD*>(entry + 6), 32);  // bits per pixel
         }
-        EXPECT_EQ(sizes, (std::set<int>{16, 24, 32, 48, 64, 256}));
+        EXPECT_EQ(sizes, (std::set<int>{16, 20, 24, 32, 40, 48, 64, 256}));
     }
 }
 

@@ -1,7 +1,10 @@
 #!/usr/bin/env python3
 """Draws the program's pictures: the window icon (nimbral.ico, 16 to 256 pixels), the splash banner,
-the about picture and the plugin browser's five button pictures (go, back, forward, stop, refresh). The shapes are drawn here, supersampled for smooth edges; the names on the two
-pictures are set in DejaVu Sans by ImageMagick's convert. The results are committed beside the
+the about picture and the plugin browser's five button pictures (go, back, forward, stop, refresh).
+The splash and about pictures come twice, at the size for 96 dots per inch and at one and a half
+times it for 144 (the -144 files), each drawn at its own size so that neither is stretched. The
+shapes are drawn here, supersampled for smooth edges; the names on the pictures are set in DejaVu
+Sans by ImageMagick's convert. The results are committed beside the
 resource script, so a build needs neither Python nor ImageMagick.
 
 usage: tools/art/draw_art.py [OUTPUT_FOLDER]   (default: src/app/art)
@@ -278,7 +281,7 @@ def write_ppm(path, rows, background):
                 out.write(bytes(round(background[i] * (1 - t) + (r, g, b)[i] * t) for i in range(3)))
 
 
-def banner(width, height, mark_size, mark_left):
+def banner(width, height, mark_size, mark_left, scale=1.0):
     """A deep blue field, lighter to the right, with the mark and a trail of sparkles."""
     top = hexrgb("0F2F63")
     bottom = hexrgb("2D6FC0")
@@ -292,7 +295,7 @@ def banner(width, height, mark_size, mark_left):
         if 0 <= mx <= 1 and 0 <= my <= 1:
             c = over(c, emblem(mx, my, False))
         for sx, sy, sr in ((0.93, 0.20, 9), (0.86, 0.80, 6), (0.97, 0.62, 4), (0.80, 0.12, 3)):
-            if in_sparkle(px, py, sx * width, sy * height, sr):
+            if in_sparkle(px, py, sx * width, sy * height, sr * scale):
                 c = over(c, hexrgb("FFE08A", 0.9))
         return c
 
@@ -316,10 +319,17 @@ def main():
     folder = sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(__file__), "..", "..", "src", "app",
                                                                   "art")
     os.makedirs(folder, exist_ok=True)
-    write_ico(os.path.join(folder, "nimbral.ico"), [16, 24, 32, 48, 64, 256])
-    write_picture(os.path.join(folder, "splash.bmp"), banner(420, 140, 112, 16), "Nimbral",
-                  "Windows Cleaner", 142, 34)
-    write_picture(os.path.join(folder, "about.bmp"), banner(96, 96, 80, 8), "", "", 0, 1)
+    # The sizes Windows asks for at 100 to 300 percent display scaling: title bar, task bar, Alt+Tab,
+    # the desktop and Explorer's views.
+    write_ico(os.path.join(folder, "nimbral.ico"), [16, 20, 24, 32, 40, 48, 64, 256])
+    for suffix, scale in (("", 1.0), ("-144", 1.5)):
+        def at(value):
+            return round(value * scale)
+
+        write_picture(os.path.join(folder, "splash%s.bmp" % suffix), banner(at(420), at(140), at(112), at(16), scale),
+                      "Nimbral", "Windows Cleaner", at(142), at(34))
+        write_picture(os.path.join(folder, "about%s.bmp" % suffix), banner(at(96), at(96), at(80), at(8), scale), "", "",
+                      0, 1)
     for name, shader in BUTTONS.items():
         write_ico(os.path.join(folder, name + ".ico"), BUTTON_SIZES, shader)
 
