@@ -4,13 +4,16 @@
 // object. The object rides with its dialog from WM_INITDIALOG to WM_NCDESTROY, so the dialog's
 // messages reach the object's members; WM_COMMAND arrives split into control id and notification, for
 // the window to route to its named handlers. A modeless window is registered with the message loop
-// while it is up, so its dialog keys work.
+// while it is up, so its dialog keys work. A window moved to a display of another scale is laid out
+// and refonted again here, and then told, for what it draws and places itself.
 
 #include <windows.h>
 
 #include <optional>
+#include <utility>
 
 #include "platform/win32/UniqueHandles.h"
+#include "windows/Dpi.h"
 #include "windows/MessageLoop.h"
 
 namespace nimbral {
@@ -24,6 +27,8 @@ class WindowBase {
     // False before the window is loaded and again once it is gone, whoever destroyed it.
     bool IsOpen() const { return static_cast<bool>(hwnd_); }
     HWND Control(int controlId) const { return ::GetDlgItem(Hwnd(), controlId); }
+    // The scale the window is drawn at, in dots per inch.
+    int Dpi() const { return dpi_; }
 
   protected:
     // From OnInitDialog: the window starts with the focus on this control, as it is, instead of on
@@ -81,6 +86,15 @@ class WindowBase {
     // Every other message: an answer for the dialog manager when the window handled it, nothing to
     // leave the message to the dialog manager's defaults.
     virtual std::optional<INT_PTR> OnMessage(UINT message, WPARAM wParam, LPARAM lParam) { return std::nullopt; }
+    // After a move to a display of another scale, once the controls have their new places and the
+    // ones in the dialog's font the font at the new scale, and the window its new size: the fonts,
+    // pictures and placements the window made itself follow here.
+    virtual void OnDpiChanged(int oldDpi, int newDpi) {}
+
+    // The font the template gave the dialog, at the scale the window is drawn at now.
+    HFONT DialogFont() const {
+        return scaledFont_ ? scaledFont_.get() : reinterpret_cast<HFONT>(::SendMessageW(Hwnd(), WM_GETFONT, 0, 0));
+    }
 
   private:
     void Close(INT_PTR result) {
@@ -112,6 +126,8 @@ class WindowBase {
         switch (message) {
             case WM_INITDIALOG:
                 initialFocusSet_ = false;
+                dpi_ = dpi::OfWindow(Hwnd());
+                dpi::KeepSystemFromRescaling(Hwnd());
                 OnInitDialog();
                 return initialFocusSet_ ? FALSE : TRUE;
             case WM_COMMAND:
@@ -132,17 +148,86 @@ class WindowBase {
                 ::SetWindowLongPtrA(Hwnd(), DWLP_MSGRESULT, *answer);
                 return TRUE;
             }
+            case WM_DPICHANGED:
+                if (lParam)
+                    Rescale(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+                return TRUE;
             case WM_NCDESTROY:
                 // The window is on its way out already (its owner, EndDialog or Destroy took it):
-                // let go of it without destroying it a second time.
+                // let go of it without destroying it a second time. Its controls are gone already,
+                // so the font they used may go too.
                 ModelessWindows::Remove(hwnd_.get());
                 ::SetWindowLongPtrA(hwnd_.release(), DWLP_USER, 0);
+                scaledFont_.reset();
+                templateFont_.reset();
                 return FALSE;
         }
         return OnMessage(message, wParam, lParam).value_or(FALSE);
     }
 
+    // Every control moves and grows with the scale, each edge from where it is, so that the gaps
+    // between controls grow as the controls do; the controls in the dialog's font get it at the new
+    // scale, made from the template's font so that rounding never accumulates over moves.
+    void Rescale(int newDpi, const RECT& suggested) {
+        const int oldDpi = dpi_;
+        if (newDpi <= 0 || newDpi == oldDpi)
+            return;
+        const HFONT oldFont = DialogFont();
+        LOGFONTW font = {};
+        if (!templateFont_ && oldFont && ::GetObjectW(oldFont, sizeof font, &font)) {
+            templateFont_ = font;
+            templateFontDpi_ = oldDpi;
+        }
+        win32::UniqueHfont newFont;
+        if (templateFont_) {
+            font = *templateFont_;
+            // A height in points, as the template gives it, is whole points at every scale: scaling
+            // the pixels instead would carry the rounding of the first scale into the next.
+            if (templateFont_->lfHeight < 0) {
+                const int points = ::MulDiv(-templateFont_->lfHeight, 72, templateFontDpi_);
+                font.lfHeight = -::MulDiv(points, newDpi, 72);
+            } else {
+                font.lfHeight = ::MulDiv(templateFont_->lfHeight, newDpi, templateFontDpi_);
+            }
+            font.lfWidth = ::MulDiv(templateFont_->lfWidth, newDpi, templateFontDpi_);
+            newFont.reset(::CreateFontIndirectW(&font));
+        }
+        for (HWND child = ::GetWindow(Hwnd(), GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+            RECT place = {};
+            ::GetWindowRect(child, &place);
+            wchar_t className[16] = {};
+            ::GetClassNameW(child, className, 16);
+            // A combo box is sized with its list open.
+            if (::lstrcmpiW(className, L"ComboBox") == 0) {
+                RECT open = {};
+                if (::SendMessageW(child, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&open)))
+                    place.bottom = open.bottom;
+            }
+            ::MapWindowPoints(nullptr, Hwnd(), reinterpret_cast<POINT*>(&place), 2);
+            const RECT scaled = {::MulDiv(place.left, newDpi, oldDpi), ::MulDiv(place.top, newDpi, oldDpi),
+                                 ::MulDiv(place.right, newDpi, oldDpi), ::MulDiv(place.bottom, newDpi, oldDpi)};
+            ::SetWindowPos(child, nullptr, scaled.left, scaled.top, scaled.right - scaled.left,
+                           scaled.bottom - scaled.top, SWP_NOZORDER | SWP_NOACTIVATE);
+            if (newFont && reinterpret_cast<HFONT>(::SendMessageW(child, WM_GETFONT, 0, 0)) == oldFont)
+                ::SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(newFont.get()), FALSE);
+        }
+        // The old font goes only once the window, too, let go of it.
+        win32::UniqueHfont retired;
+        if (newFont)
+            retired = std::exchange(scaledFont_, std::move(newFont));
+        dpi_ = newDpi;
+        ::SetWindowPos(Hwnd(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                       suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+        OnDpiChanged(oldDpi, newDpi);
+        ::RedrawWindow(Hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    }
+
+    // Declared before the window, so that it outlives the controls that use it.
+    win32::UniqueHfont scaledFont_;
+    std::optional<LOGFONTW> templateFont_;
+    int templateFontDpi_ = dpi::kStandard;
     win32::UniqueHwnd hwnd_;
+    int dpi_ = dpi::kStandard;
     bool modal_ = false;
     bool initialFocusSet_ = false;
 };

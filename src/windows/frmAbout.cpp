@@ -16,9 +16,8 @@ constexpr char kNotice[] =
 constexpr COLORREF kLinkColour = RGB(0, 0, 204);
 
 // The dialog's own font, made bold or underlined.
-HFONT VariantOf(HWND window, bool bold, bool underline) {
+HFONT VariantOf(HFONT base, bool bold, bool underline) {
     LOGFONTA font = {};
-    const auto base = reinterpret_cast<HFONT>(::SendMessageA(window, WM_GETFONT, 0, 0));
     if (!base || !::GetObjectA(base, sizeof font, &font))
         return nullptr;
     if (bold) {
@@ -32,7 +31,7 @@ HFONT VariantOf(HWND window, bool bold, bool underline) {
 }  // namespace
 
 frmAbout::frmAbout(HINSTANCE instance, const Identity& identity, std::function<void()> openWebsite)
-    : identity_(identity), openWebsite_(std::move(openWebsite)) {
+    : instance_(instance), identity_(identity), openWebsite_(std::move(openWebsite)) {
     CreateModeless(instance, IDD_frmAbout, nullptr);
 }
 
@@ -44,13 +43,25 @@ void frmAbout::OnInitDialog() {
     controls::SetText(Control(IDC_frmAbout_lblVersion), identity_.Version());
     controls::SetText(Control(IDC_frmAbout_lblWebsite), identity_.websiteName);
     controls::SetText(Control(IDC_frmAbout_Label5), kNotice);
+    UseOwnFontsAndPicture();
+}
 
-    titleFont_.reset(VariantOf(Hwnd(), true, false));
-    linkFont_.reset(VariantOf(Hwnd(), false, true));
-    if (titleFont_)
-        ::SendMessageA(Control(IDC_frmAbout_Label1), WM_SETFONT, reinterpret_cast<WPARAM>(titleFont_.get()), FALSE);
-    if (linkFont_)
-        ::SendMessageA(Control(IDC_frmAbout_lblWebsite), WM_SETFONT, reinterpret_cast<WPARAM>(linkFont_.get()), FALSE);
+void frmAbout::OnDpiChanged(int, int) {
+    UseOwnFontsAndPicture();
+}
+
+// Each at the window's scale; a font replaced goes once its label has the new one.
+void frmAbout::UseOwnFontsAndPicture() {
+    win32::UniqueHfont title(VariantOf(DialogFont(), true, false));
+    win32::UniqueHfont link(VariantOf(DialogFont(), false, true));
+    if (title)
+        ::SendMessageA(Control(IDC_frmAbout_Label1), WM_SETFONT, reinterpret_cast<WPARAM>(title.get()), TRUE);
+    if (link)
+        ::SendMessageA(Control(IDC_frmAbout_lblWebsite), WM_SETFONT, reinterpret_cast<WPARAM>(link.get()), TRUE);
+    titleFont_ = std::move(title);
+    linkFont_ = std::move(link);
+    dpi::ShowPicture(Control(IDC_frmAbout_Picture1), instance_, IDB_frmAbout_Picture1, IDB_frmAbout_Picture1_144, Dpi(),
+                     picture_);
 }
 
 void frmAbout::Show() {
@@ -87,6 +98,7 @@ std::optional<INT_PTR> frmAbout::OnMessage(UINT message, WPARAM wParam, LPARAM l
             ::SendMessageA(Control(IDC_frmAbout_lblWebsite), WM_SETFONT, 0, FALSE);
             titleFont_.reset();
             linkFont_.reset();
+            dpi::TakeBackPicture(Control(IDC_frmAbout_Picture1), picture_);
             break;
     }
     return std::nullopt;

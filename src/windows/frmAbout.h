@@ -23,11 +23,15 @@ class frmAbout final : public WindowBase {
     void OnInitDialog() override;
     void OnCommand(int controlId, int notification) override;
     std::optional<INT_PTR> OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void OnDpiChanged(int, int) override;
+    void UseOwnFontsAndPicture();
 
+    HINSTANCE instance_;
     const Identity& identity_;
     std::function<void()> openWebsite_;
     win32::UniqueHfont titleFont_;
     win32::UniqueHfont linkFont_;
+    win32::UniqueHbitmap picture_;
 };
 
 }  // namespace nimbral

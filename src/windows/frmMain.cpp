@@ -73,13 +73,15 @@ void frmMain::SetVisitCaption() {
     controls::SetText(Control(IDC_frmMain_cmdVisit), VisitCaption(parts_.identity, weburlname));
 }
 
+// At the window's own scale; the font it replaces goes only once no box uses it.
 void frmMain::UseVerdanaForTheCheckBoxes() {
-    const win32::WindowDc screen;
-    const int height = -::MulDiv(kVerdanaPoints, ::GetDeviceCaps(screen.get(), LOGPIXELSY), 72);
-    verdana_.reset(::CreateFontA(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
-                                 CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, "Verdana"));
+    const int height = -::MulDiv(kVerdanaPoints, Dpi(), 72);
+    win32::UniqueHfont verdana(::CreateFontA(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET,
+                                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                             DEFAULT_PITCH | FF_SWISS, "Verdana"));
     for (const Category& category : kCategories)
-        ::SendMessageA(Control(category.controlId), WM_SETFONT, reinterpret_cast<WPARAM>(verdana_.get()), FALSE);
+        ::SendMessageA(Control(category.controlId), WM_SETFONT, reinterpret_cast<WPARAM>(verdana.get()), TRUE);
+    verdana_ = std::move(verdana);
 }
 
 void frmMain::RebuildPluginList() {

@@ -82,6 +82,7 @@ class frmMain final : public WindowBase {
     void OnInitDialog() override;
     void OnCommand(int controlId, int notification) override;
     std::optional<INT_PTR> OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void OnDpiChanged(int, int) override { UseVerdanaForTheCheckBoxes(); }
     // Enter and Escape do not close the main window.
     void OnOk() override {}
     void OnCancel() override {}

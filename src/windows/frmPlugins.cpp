@@ -70,11 +70,7 @@ void frmPlugins::Load() {
 
 void frmPlugins::OnInitDialog() {
     SetWindowIcons(Hwnd(), IDI_AAA, false);
-    {
-        const win32::WindowDc screen(Hwnd());
-        margins_ =
-            PluginsMarginsFor(::GetDeviceCaps(screen.get(), LOGPIXELSX), ::GetDeviceCaps(screen.get(), LOGPIXELSY));
-    }
+    margins_ = PluginsMarginsFor(Dpi(), Dpi());
     browserPlace_ = RectIn(Hwnd(), Control(IDC_frmPlugins_lblNoBrowser));
     SetPictures();
     if (browsers_)
@@ -96,15 +92,27 @@ void frmPlugins::OnInitDialog() {
     SetInitialFocus(IDC_frmPlugins_Text1);
 }
 
+// Each at the size drawn for the window's scale; the pictures replaced go once no button shows them.
 void frmPlugins::SetPictures() {
-    const int size = ::GetSystemMetrics(SM_CXSMICON);
-    pictures_.clear();
+    const int size = dpi::SystemMetric(SM_CXSMICON, Dpi());
+    std::vector<win32::UniqueHicon> pictures;
     for (const PictureButton& button : kPictureButtons) {
         const HICON picture =
             static_cast<HICON>(::LoadImageA(instance_, MAKEINTRESOURCEA(button.pictureId), IMAGE_ICON, size, size, 0));
-        pictures_.emplace_back(picture);
+        pictures.emplace_back(picture);
         ::SendMessageA(Control(button.controlId), BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(picture));
     }
+    pictures_ = std::move(pictures);
+}
+
+// The browser's corner moved with the controls; the margins, pictures and the rest of the layout
+// follow the scale.
+void frmPlugins::OnDpiChanged(int oldDpi, int newDpi) {
+    browserPlace_ = {::MulDiv(browserPlace_.left, newDpi, oldDpi), ::MulDiv(browserPlace_.top, newDpi, oldDpi),
+                     ::MulDiv(browserPlace_.width, newDpi, oldDpi), ::MulDiv(browserPlace_.height, newDpi, oldDpi)};
+    margins_ = PluginsMarginsFor(newDpi, newDpi);
+    SetPictures();
+    LayOut();
 }
 
 // The tooltip window belongs to this one and goes with it.

@@ -40,6 +40,7 @@ class frmPlugins final : public WindowBase, private BrowserEvents {
     void OnOk() override;
     void OnCancel() override {}
     std::optional<INT_PTR> OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void OnDpiChanged(int oldDpi, int newDpi) override;
 
     void StatusTextChange(const std::string& text) override;
     void ProgressChange(long, long) override {}

@@ -53,10 +53,22 @@ void frmResults::OnInitDialog() {
     // Until the run is over the title bar's X is as unavailable as the close button.
     ::EnableMenuItem(::GetSystemMenu(Hwnd(), FALSE), SC_CLOSE, MF_BYCOMMAND | MF_GRAYED);
     measure_.reset(::CreateCompatibleDC(nullptr));
+    MeasureInTheLogsFont();
+    ShowProgressRange();
+}
+
+void frmResults::MeasureInTheLogsFont() {
+    measureFont_.reset();
     const auto font = reinterpret_cast<HFONT>(::SendMessageA(log_, WM_GETFONT, 0, 0));
     if (measure_ && font)
         measureFont_ = win32::SelectObjectRestorer(measure_.get(), font);
-    ShowProgressRange();
+}
+
+// The lines are as much wider as the log's font grew.
+void frmResults::OnDpiChanged(int oldDpi, int newDpi) {
+    MeasureInTheLogsFont();
+    widestLine_ = ::MulDiv(widestLine_, newDpi, oldDpi);
+    ::SendMessageA(log_, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(widestLine_), 0);
 }
 
 void frmResults::Show() {

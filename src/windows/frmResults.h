@@ -52,6 +52,8 @@ class frmResults final : public WindowBase, public ResultsSurface {
     // Escape, like the title bar's X, closes the window only once the run is over.
     void OnCancel() override { OnCloseClicked(); }
     std::optional<INT_PTR> OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void OnDpiChanged(int oldDpi, int newDpi) override;
+    void MeasureInTheLogsFont();
 
     void OnCloseClicked();
     void WidenLogFor(const std::string& line);

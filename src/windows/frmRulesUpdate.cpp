@@ -47,6 +47,9 @@ void frmRulesUpdate::OnCommand(int controlId, int notification) {
 std::optional<INT_PTR> frmRulesUpdate::OnMessage(UINT message, WPARAM, LPARAM) {
     switch (message) {
         case kStartDownload:
+            // The dialog would show itself only once its queue ran dry, which is after the download.
+            ::ShowWindow(Hwnd(), SW_SHOW);
+            ::UpdateWindow(Hwnd());
             Download();
             EndModal(IDOK);
             return TRUE;

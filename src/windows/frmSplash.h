@@ -29,10 +29,15 @@ class frmSplash final : public WindowBase {
     void OnOk() override {}
     void OnCancel() override {}
 
-    void OnTimer2();
-    void FitToPicture();
+    void OnDpiChanged(int, int) override;
 
+    void OnTimer2();
+    void ShowPicture();
+    void FitToPicture(POINT centre);
+
+    HINSTANCE instance_;
     std::function<void()> showMainWindow_;
+    win32::UniqueHbitmap picture_;
     std::int16_t intTemp_ = 0;
 };
 

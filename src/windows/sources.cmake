@@ -1,5 +1,6 @@
 # One unit per window, and what they stand on.
 add_library(nimbral_windows STATIC
+    windows/Dpi.cpp
     windows/Form8.cpp
     windows/MessageLoop.cpp
     windows/ProgramWindows.cpp

@@ -179,7 +179,7 @@ WizardControls frmSetup::ReadControls() const {
 // ---- pages and navigation ----
 
 void frmSetup::LayoutPages() {
-    const int left = ::MulDiv(kFrameTwips, 96, 1440);
+    const int left = ::MulDiv(kFrameTwips, Dpi(), 1440);
     for (int frame : kFrames)
         ::SetWindowPos(Control(frame), nullptr, left, left, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }

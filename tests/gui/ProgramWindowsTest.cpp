@@ -18,54 +18,6 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
-// A window of the test's own that owns a modal dialog: each time the dialog's loop runs out of
-// messages, the next step runs against the dialog. A dialog still up after the last step is given
-// up with Cancel, and the test fails.
-class ModalDriver {
-  public:
-    using Step = std::function<void(HWND dialog)>;
-
-    explicit ModalDriver(std::vector<Step> steps) : steps_(std::move(steps)) {
-        WNDCLASSA windowClass = {};
-        windowClass.lpfnWndProc = Proc;
-        windowClass.hInstance = ThisProgram();
-        windowClass.lpszClassName = "NimbralTestOwner";
-        ::RegisterClassA(&windowClass);
-        owner_ = ::CreateWindowExA(0, "NimbralTestOwner", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, ThisProgram(),
-                                   nullptr);
-        ::SetWindowLongPtrA(owner_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    }
-    ~ModalDriver() { ::DestroyWindow(owner_); }
-
-    HWND Owner() const { return owner_; }
-    bool RanAllSteps() const { return next_ == steps_.size() && !gaveUp_; }
-
-  private:
-    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-        auto* self = reinterpret_cast<ModalDriver*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
-        if (self && message == WM_ENTERIDLE && wParam == MSGF_DIALOGBOX)
-            self->Idle(reinterpret_cast<HWND>(lParam));
-        return ::DefWindowProcA(window, message, wParam, lParam);
-    }
-
-    void Idle(HWND dialog) {
-        if (next_ < steps_.size()) {
-            steps_[next_++](dialog);
-        } else if (!gaveUp_) {
-            gaveUp_ = true;
-            ::PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-        }
-        // The dialog's loop waits for a message once it is idle: give it one.
-        if (::IsWindow(dialog))
-            ::PostMessageA(dialog, WM_NULL, 0, 0);
-    }
-
-    std::vector<Step> steps_;
-    std::size_t next_ = 0;
-    bool gaveUp_ = false;
-    HWND owner_ = nullptr;
-};
-
 // The windows activated meanwhile, each by the ids of its controls: a window the user saw.
 class ActivationLog {
   public:
