@@ -4,9 +4,10 @@
 set -eu
 root="$(cd "$(dirname "$0")/.." && pwd)"
 # dpkg-dev unpacks the source package; tcl runs the generator of SQLite's one-file source; the
-# sqlite3 shell holds a database locked in the tests, as a running browser does.
+# sqlite3 shell holds a database locked in the tests, as a running browser does. fonts-wine has the
+# Marlett font Wine draws the title bars' buttons with; without it they show as letters.
 packages="cmake ninja-build g++ g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
-wine wine64 xvfb xauth googletest libbenchmark-dev imagemagick time nsis dpkg-dev tcl make sqlite3"
+wine wine64 fonts-wine xvfb xauth googletest libbenchmark-dev imagemagick time nsis dpkg-dev tcl make sqlite3"
 missing=""
 for p in $packages; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

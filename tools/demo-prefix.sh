@@ -9,6 +9,7 @@
 # What was seeded is kept in FOLDER/seeded.
 set -eu
 repo="$(cd "$(dirname "$0")/.." && pwd)"
+. "$repo/tools/fresh-prefix.sh"
 
 reseed=0
 data="${XDG_DATA_HOME:-$HOME/.local/share}/nimbral"
@@ -27,6 +28,10 @@ case "$data" in
 *) data="$PWD/$data" ;;
 esac
 
+# Also for a machine prepared before the fonts were installed.
+if [ -d "$data/prefix/drive_c/windows" ]; then
+    wine_fonts "$data/prefix"
+fi
 if [ -f "$data/seeded" ] && [ "$reseed" = 0 ]; then
     exit 0
 fi
@@ -55,6 +60,7 @@ if [ ! -f "$data/ready" ]; then
     [ -d "$WINEPREFIX/drive_c/windows" ] || fail "wineboot did not make a prefix in $WINEPREFIX"
     touch "$data/ready"
 fi
+wine_fonts "$WINEPREFIX"
 
 wine "$exe" "$@" </dev/null >"$log" 2>&1 || fail "seed_demo.exe failed"
 # Wine keeps the registry in the server's memory and writes it out when the server ends: wait for
