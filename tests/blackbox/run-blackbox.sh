@@ -99,6 +99,17 @@ tr -d '\r' <"$root/second.log" >"$root/second.txt"
 cat "$root/second.txt"
 check "the second copies stood back while the first cleaned" test "$status" = 0
 
+# ---- a switch that is almost a preview never cleans ----
+wine reg add "$typed" /v url1 /d 'http://not.a.preview.example/' /f >/dev/null 2>&1
+for mistyped in -preview /preview:yes /previews /preview,; do
+    scenario="switch $mistyped"
+    wine "$nimbral" /auto "$mistyped" /yes </dev/null >"$root/switch.log" 2>/dev/null
+    code=$?
+    check "exit code 2" test "$code" = 2
+    check "one line names the argument" test "$(tr -d '\r' <"$root/switch.log")" = "Unknown argument: $mistyped"
+    check "nothing was cleaned" test -n "$(wine reg query "$typed" /v url1 2>/dev/null | grep not.a.preview)"
+done
+
 # ---- /auto behind the password prompt ----
 wine reg add "$settings" /v ipa /d 1 /f >/dev/null 2>&1
 wine reg add "$settings" /v enc /d 0 /f >/dev/null 2>&1
