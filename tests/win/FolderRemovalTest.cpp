@@ -34,25 +34,6 @@ using ::testing::Not;
 
 const std::string kLinks = "C:\\nimbral-links";
 
-// The folder the links lead out to, as a Unix path: looked at without Wine in the way.
-std::string OutsideUnix(const std::string& relative = {}) {
-    const char* root = std::getenv("NIMBRAL_WINE_ROOT");
-    return std::string(root ? root : "/missing") + "/outside" + (relative.empty() ? "" : "/" + relative);
-}
-
-// Reads a Unix file through drive Z:; empty when it is not there.
-std::string Content(const std::string& unixPath) {
-    std::string path = "Z:" + unixPath;
-    for (char& c : path) {
-        if (c == '/')
-            c = '\\';
-    }
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 bool Exists(const std::string& path) {
     return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
@@ -74,9 +55,9 @@ bool ClaimsALinkDeleted(const std::string& line) {
 
 // Everything outside the places named is as make-links.sh left it.
 void ExpectNothingOutsideChanged() {
-    EXPECT_EQ(Content(OutsideUnix("precious.txt")), "precious\n");
-    EXPECT_EQ(Content(OutsideUnix("inner/deep.txt")), "precious\n");
-    EXPECT_EQ(Content(OutsideUnix("hard-original.txt")), "precious\n");
+    EXPECT_EQ(UnixFileContent(OutsideUnix("precious.txt")), "precious\n");
+    EXPECT_EQ(UnixFileContent(OutsideUnix("inner/deep.txt")), "precious\n");
+    EXPECT_EQ(UnixFileContent(OutsideUnix("hard-original.txt")), "precious\n");
     EXPECT_TRUE(Exists("C:\\windows\\win.ini"));
     EXPECT_TRUE(Exists("C:\\windows\\system32\\kernel32.dll"));
 }

@@ -56,23 +56,6 @@ void Make(const std::string& base, const std::string& relative) {
     Write(base + "\\" + relative);
 }
 
-std::string OutsideUnix(const std::string& relative) {
-    const char* root = std::getenv("NIMBRAL_WINE_ROOT");
-    return std::string(root ? root : "/missing") + "/outside/" + relative;
-}
-
-std::string Content(const std::string& unixPath) {
-    std::string path = "Z:" + unixPath;
-    for (char& c : path) {
-        if (c == '/')
-            c = '\\';
-    }
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 class RulesOnTheRealSystem : public ::testing::Test {
   protected:
     RulesOnTheRealSystem() {
@@ -180,8 +163,8 @@ TEST_F(RulesOnTheRealSystem, NothingIsDeletedThroughALinkAndALinkNamedIsRefused)
                     "-deep|*|REMOVESELF"),
                 ElementsAre("Refused to delete " + row + "-dirlink\\dlink: it is a link to another folder",
                             "Deleted File: " + row + "-deep\\sub\\inner\\plain.txt"));
-    EXPECT_EQ(Content(OutsideUnix("precious.txt")), "precious\n");
-    EXPECT_EQ(Content(OutsideUnix("inner/deep.txt")), "precious\n");
+    EXPECT_EQ(UnixFileContent(OutsideUnix("precious.txt")), "precious\n");
+    EXPECT_EQ(UnixFileContent(OutsideUnix("inner/deep.txt")), "precious\n");
     EXPECT_TRUE(Exists(row + "-filelink\\flink.txt")) << "a link stays where it is";
     EXPECT_TRUE(Exists(row + "-deep\\sub\\inner")) << "a folder that still holds a link is not removed";
 }

@@ -3,12 +3,29 @@
 #include <windows.h>
 
 #include <atomic>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
 #include <stdexcept>
 
 #include "platform/win32/UniqueHandles.h"
 #include "platform/win32/Win32FileSystem.h"
 
 namespace nimbral::wintest {
+
+namespace {
+
+// A Unix path as Wine's drive Z: spells it.
+std::string OnDriveZ(const std::string& unixPath) {
+    std::string path = "Z:" + unixPath;
+    for (char& c : path) {
+        if (c == '/')
+            c = '\\';
+    }
+    return path;
+}
+
+}  // namespace
 
 using win32::UniqueFindHandle;
 using win32::UniqueHandle;
@@ -105,12 +122,8 @@ std::string UnixDrivePath(const std::string& path) {
     char* unixPath = convert ? convert(wide) : nullptr;
     if (!unixPath)
         throw std::runtime_error("no Unix path for " + path);
-    std::string spelt = std::string("Z:") + unixPath;
+    const std::string spelt = OnDriveZ(unixPath);
     ::HeapFree(::GetProcessHeap(), 0, unixPath);
-    for (char& c : spelt) {
-        if (c == '/')
-            c = '\\';
-    }
     return spelt;
 }
 
@@ -123,6 +136,18 @@ void SetWineVersionFor(const std::string& exeName, const std::string& version) {
     }
     ::RegSetValueExA(key.get(), "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version.c_str()),
                      static_cast<DWORD>(version.size() + 1));
+}
+
+std::string OutsideUnix(const std::string& relative) {
+    const char* root = std::getenv("NIMBRAL_WINE_ROOT");
+    return std::string(root ? root : "/missing") + "/outside" + (relative.empty() ? "" : "/" + relative);
+}
+
+std::string UnixFileContent(const std::string& unixPath) {
+    std::ifstream in(OnDriveZ(unixPath), std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
 }
 
 }  // namespace nimbral::wintest

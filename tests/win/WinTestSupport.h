@@ -17,6 +17,11 @@ std::string MakeScratchFolder(const std::string& stem);
 void RemoveTree(const std::string& path);
 // The path of an entry as Wine's drive Z: spells it, through the Unix file system.
 std::string UnixDrivePath(const std::string& path);
+// The folder the link fixtures lead out of the prefix to (in the build tree's Wine root), as a Unix
+// path, so that what lies there is looked at without Wine in the way.
+std::string OutsideUnix(const std::string& relative = {});
+// Reads a Unix file through drive Z:; empty when it is not there.
+std::string UnixFileContent(const std::string& unixPath);
 // Makes Wine answer version queries of one program as the given Windows ("winxp", "win7").
 void SetWineVersionFor(const std::string& exeName, const std::string& version);
 
