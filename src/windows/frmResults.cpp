@@ -169,6 +169,10 @@ void frmResults::ProcessPendingMessages() {
         return;
     lastPump_ = now;
     if ((logHeld_ || barHeld_) && (!lastShown_ || now - *lastShown_ >= kShowIntervalMs)) {
+        // What waits is answered before the log is drawn, and again after: under Wine turning the
+        // log's drawing back on takes 5 to 15 ms and painting it about 10, and the two together with
+        // the work before would keep the window from answering for longer than a user can tell.
+        nimbral::ProcessPendingMessages();
         ShowPending();
         lastShown_ = now;
     }
